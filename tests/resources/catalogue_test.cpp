@@ -1,0 +1,52 @@
+// Both editions of every catalogue entry: present, and with the same printf
+// placeholders in the same order, so that one call site serves both programs.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resources/catalogue.h"
+#include "resources/cp1252.h"
+#include "support/support.h"
+
+namespace {
+
+std::vector<std::string> placeholders(const char* s) {
+  std::vector<std::string> out;
+  for (const char* p = s; *p; ++p) {
+    if (*p != '%') continue;
+    if (p[1] == '%') {
+      ++p;
+      continue;
+    }
+    const char* q = p + 1;
+    while (*q && std::strchr("-+ #0123456789.lhz", *q)) ++q;
+    if (!*q) break;
+    out.emplace_back(p, static_cast<std::size_t>(q - p + 1));
+    p = q;
+  }
+  return out;
+}
+
+TEST(Catalogue, EveryEntryHasBothEditionsWithTheSamePlaceholders) {
+  for (int i = 0; i < res::kTextCount; ++i) {
+    auto id = static_cast<res::TextId>(i);
+    const char* en = res::source(id, res::Edition::English);
+    const char* de = res::source(id, res::Edition::German);
+    ASSERT_NE(en, nullptr) << res::name(id);
+    if (de == nullptr) continue;  // SAME: one text serves both editions
+    EXPECT_NE(std::strlen(de), 0u) << res::name(id);
+    EXPECT_EQ(placeholders(en), placeholders(de)) << res::name(id);
+  }
+}
+
+TEST(Catalogue, TextsAreWindows1252AndFollowTheEdition) {
+  EXPECT_EQ(testsupport::cp("Zurück"), std::string("Zur\xFC" "ck"));
+  EXPECT_EQ(res::cp1252_to_utf8("\x80\xE4"), "€ä");
+  res::select_edition(res::Edition::German);
+  EXPECT_EQ(res::text(res::CAP_ERROR_MESSAGE), "Fehlermeldung");
+  res::select_edition(res::Edition::English);
+  EXPECT_EQ(res::text(res::CAP_ERROR_MESSAGE), "Error Message");
+  EXPECT_EQ(res::text_in(res::CAP_FEHLER_MELDUNG, res::Edition::German), "Fehler Meldung");
+}
+
+}  // namespace

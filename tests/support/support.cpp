@@ -1,0 +1,71 @@
+#include "support/support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "resources/cp1252.h"
+
+namespace testsupport {
+
+TempDir::TempDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "enroltest-XXXXXX").string();
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (::mkdtemp(buf.data()) == nullptr) std::abort();
+  path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+Bytes read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void write_file(const std::string& path, const Bytes& data) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+Bytes bytes(std::initializer_list<int> values) {
+  Bytes out;
+  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
+  return out;
+}
+
+Bytes bytes_of(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+std::string hex_dump(const Bytes& data) {
+  std::string out;
+  char buf[32];
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    if (i % 16 == 0) {
+      std::snprintf(buf, sizeof buf, "%s%04zx:", i ? "\n" : "", i);
+      out += buf;
+    }
+    std::snprintf(buf, sizeof buf, " %02x", data[i]);
+    out += buf;
+  }
+  return out;
+}
+
+::testing::AssertionResult same_bytes(const Bytes& expected, const Bytes& actual) {
+  if (expected == actual) return ::testing::AssertionSuccess();
+  std::size_t at = 0;
+  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+  return ::testing::AssertionFailure()
+         << "byte strings differ at offset " << at << " (expected " << expected.size()
+         << " bytes, got " << actual.size() << ")\nexpected:\n"
+         << hex_dump(expected) << "\nactual:\n"
+         << hex_dump(actual);
+}
+
+std::string cp(const std::string& utf8) { return res::utf8_to_cp1252(utf8); }
+
+}  // namespace testsupport
