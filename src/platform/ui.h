@@ -254,6 +254,12 @@ std::string status_text(Window w, int id, int part);
 // black frame, two pixels wide while pressed or focused.
 void set_colour(Window w, int id, Colour background);
 Colour colour(Window w, int id);
+// Text colour of a label (black unless set).
+void set_text_colour(Window w, int id, Colour text);
+Colour text_colour(Window w, int id);
+// Draws a label in the dialog's font at `height` pixels; false when the dialog
+// has no font to derive it from.
+bool set_font_height(Window w, int id, int height);
 
 // ---------------------------------------------------------------------------
 // Painting (only while the window's handler is handling Paint)
