@@ -1,21 +1,36 @@
 #include "support/support.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "resources/cp1252.h"
 
 namespace testsupport {
 
 TempDir::TempDir() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "enroltest-XXXXXX").string();
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  if (::mkdtemp(buf.data()) == nullptr) std::abort();
-  path_ = buf.data();
+  // A new directory under the system's temporary directory with a random name;
+  // create_directory reports whether this call made it, so two tests (or two
+  // programs) never share one.
+  static std::mt19937_64 rng{std::random_device{}() ^
+                             static_cast<std::uint64_t>(
+                                 std::chrono::steady_clock::now().time_since_epoch().count())};
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "enroltest-%012llx",
+                  static_cast<unsigned long long>(rng() & 0xFFFFFFFFFFFFull));
+    std::error_code ec;
+    if (std::filesystem::create_directory(base / name, ec)) {
+      path_ = (base / name).string();
+      return;
+    }
+  }
+  std::abort();
 }
 
 TempDir::~TempDir() {
