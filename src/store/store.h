@@ -87,9 +87,13 @@ int rw_eingabe(int write);
 // writes user_current (number 0: first free of records 2..16, -1 when none;
 // record 17: stores the number of the user logged in (user_read) into the stored
 // last-user record); mode 2 clears user_current, puts filler into it and writes
-// it (frees the slot). The number goes into both buffers; after a successful
-// write the table entry takes the written record. Codes as rw_person.
+// it (frees the slot). The number goes into the buffer of the mode; after a
+// successful write the table entry takes the written record. Codes as rw_person.
 int rw_user(int mode);
+// Stores `user_number` into the number field of the last-user record (record
+// 17), keeping the rest of that record; the user buffers are not touched.
+// 17 or a code as rw_user.
+int write_last_user(int user_number);
 // Clears both user buffers (before a login list is built).
 void clear_user_buffers();
 
