@@ -1,0 +1,39 @@
+#include "link/link.h"
+#include "link/link_internal.h"
+#include "platform/ui.h"
+#include "store/store.h"
+
+namespace link {
+
+State& state() {
+  static State s;
+  return s;
+}
+
+void reset_link() { state() = State{}; }
+
+void select_reader(const store::Lesersatz& r) {
+  store::db().current_reader = r;
+  state().via_tcp = r.verbindung() != 0 ? 1 : 0;
+}
+
+std::string last_delivery() {
+  const auto& t = state().last_delivery;
+  std::size_t n = 0;
+  while (n < t.size() && t[n] != 0) ++n;
+  return std::string(reinterpret_cast<const char*>(t.data()), n);
+}
+
+int default_address() { return store::db().current_reader.bus_address(); }
+
+std::string reader_name() { return store::db().current_reader.name(); }
+
+void show(const std::string& text, const std::string& caption) {
+  ui::message_box(ui::kNoWindow, text, caption, ui::kOk);
+}
+
+int ask_yes_no(const std::string& text, const std::string& caption) {
+  return ui::message_box(ui::kNoWindow, text, caption, ui::kYesNo | ui::kIconQuestion);
+}
+
+}  // namespace link
