@@ -1,0 +1,219 @@
+// readersim: a simulated enrol station or bus of fingerprint readers for the
+// Enrol Station program, for operators, demos and service staff.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "os.h"
+#include "sim.h"
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void on_signal(int) { g_stop = true; }
+
+const char kUsage[] =
+    "usage: readersim (--station | --readers 1,2,3) [--tcp HOST:PORT] [--pty]\n"
+    "                 [--auto-card CSN] [--quality N] [--record-key HEX [--encrypt soh|etb]]\n"
+    "                 [--control PORT]\n"
+    "  --station         the enrol station (bus address 1)\n"
+    "  --readers LIST    fingerprint readers at these bus addresses (1..15)\n"
+    "  --tcp HOST:PORT   listen for the program on this address (port 0: any)\n"
+    "  --pty             open a pseudo-terminal and print its path (serial line)\n"
+    "  --auto-card CSN   present a card with this number whenever one is waited for\n"
+    "  --quality N       quality value of enrolled fingers (default 85)\n"
+    "  --record-key HEX  the installation's record key (32 hex digits); answer frames\n"
+    "                    are then sealed (two-byte length form unless --encrypt soh)\n"
+    "  --control PORT    take control lines on 127.0.0.1:PORT instead of standard input\n"
+    "Control lines: card present CSN | card remove | card auto CSN|off | quality N |\n"
+    "  keys DIGITS | status CODE | silence | fault KIND [COUNT] | faults clear |\n"
+    "  address N | serial HEX | hwtype N | mode | transparent | users | traffic | dump\n";
+
+struct Args {
+  sim::Options options;
+  bool station = false;
+  bool readers = false;
+  std::string tcp_host;
+  int tcp_port = -1;
+  bool pty = false;
+  sim::Bytes auto_card;
+  int quality = 85;
+  sim::Bytes record_key;
+  sim::Encryption encryption = sim::Encryption::Etb;
+  int control_port = -1;
+};
+
+bool parse_port(const std::string& text, int* port) {
+  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  *port = std::atoi(text.c_str());
+  return *port <= 65535;
+}
+
+bool parse_addresses(const std::string& text, std::vector<int>* out) {
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    const std::size_t comma = text.find(',', at);
+    const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+    int a = 0;
+    if (!parse_port(item, &a) || a < 1 || a > 15) return false;
+    out->push_back(a);
+    if (comma == std::string::npos) return true;
+    at = comma + 1;
+  }
+  return false;
+}
+
+// Returns an error text, or "" when the arguments are good.
+std::string parse_args(int argc, char** argv, Args* a) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string opt = argv[i];
+    const bool has_value = i + 1 < argc;
+    const std::string value = has_value ? argv[i + 1] : "";
+    if (opt == "--station") {
+      a->station = true;
+    } else if (opt == "--pty") {
+      a->pty = true;
+    } else if (!has_value) {
+      return "missing value or unknown option: " + opt;
+    } else if (opt == "--readers") {
+      a->readers = true;
+      if (!parse_addresses(value, &a->options.addresses)) return "bad reader addresses: " + value;
+      ++i;
+    } else if (opt == "--tcp") {
+      const std::size_t colon = value.rfind(':');
+      if (colon == std::string::npos || !parse_port(value.substr(colon + 1), &a->tcp_port))
+        return "bad --tcp address (HOST:PORT): " + value;
+      a->tcp_host = value.substr(0, colon);
+      ++i;
+    } else if (opt == "--auto-card") {
+      if (!sim::parse_hex(value, &a->auto_card) || a->auto_card.empty() || a->auto_card.size() > 10)
+        return "bad card number (2 to 20 hex digits): " + value;
+      ++i;
+    } else if (opt == "--quality") {
+      int q = 0;
+      if (!parse_port(value, &q) || q > 255) return "bad quality: " + value;
+      a->quality = q;
+      ++i;
+    } else if (opt == "--record-key") {
+      if (!sim::parse_hex(value, &a->record_key) || a->record_key.size() != 16)
+        return "bad record key (32 hex digits): " + value;
+      ++i;
+    } else if (opt == "--encrypt") {
+      if (value != "soh" && value != "etb") return "bad --encrypt (soh or etb): " + value;
+      a->encryption = value == "soh" ? sim::Encryption::Soh : sim::Encryption::Etb;
+      ++i;
+    } else if (opt == "--control") {
+      if (!parse_port(value, &a->control_port) || a->control_port == 0) return "bad control port: " + value;
+      ++i;
+    } else {
+      return "unknown option: " + opt;
+    }
+  }
+  if (a->station == a->readers) return "give exactly one of --station and --readers";
+  if (a->tcp_port < 0 && !a->pty) return "give --tcp HOST:PORT and/or --pty";
+  a->options.bus = a->station ? sim::Bus::Station : sim::Bus::Readers;
+  return "";
+}
+
+// Reads control lines from a descriptor and answers them on `reply_fd`.
+// False at end of input.
+bool serve_lines(int fd, int reply_fd, std::string* pending, sim::Simulator* s, int* address) {
+  std::uint8_t buf[256];
+  const long n = sim::os::read_some(fd, buf, sizeof buf);
+  if (n == -2) return true;
+  if (n <= 0) return false;
+  pending->append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(n));
+  for (std::size_t nl; (nl = pending->find('\n')) != std::string::npos;) {
+    std::string line = pending->substr(0, nl);
+    pending->erase(0, nl + 1);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    const std::string reply = sim::control_line(*s, address, line);
+    sim::os::write_all(reply_fd, reinterpret_cast<const std::uint8_t*>(reply.data()), reply.size());
+  }
+  if (pending->size() > 4096) pending->clear();
+  return true;
+}
+
+void control_loop(sim::Simulator* s, int control_port) {
+  int address = s->has_address(1) ? 1 : 0;
+  for (int a = 1; address == 0 && a <= 15; ++a)
+    if (s->has_address(a)) address = a;
+  int listen_fd = -1, conn = -1;
+  if (control_port > 0) {
+    int bound = 0;
+    listen_fd = sim::os::tcp_listen("127.0.0.1", control_port, &bound);
+    if (listen_fd < 0) std::fprintf(stderr, "readersim: cannot listen for control on port %d\n", control_port);
+  }
+  bool stdin_open = listen_fd < 0;
+  std::string pending;
+  while (!g_stop) {
+    std::vector<sim::os::Wait> waits;
+    if (stdin_open) waits.push_back({0, false});
+    if (conn >= 0) waits.push_back({conn, false});
+    else if (listen_fd >= 0) waits.push_back({listen_fd, false});
+    sim::os::wait_readable(&waits, 200);
+    for (const auto& w : waits) {
+      if (!w.readable) continue;
+      if (w.fd == 0) {
+        stdin_open = serve_lines(0, 1, &pending, s, &address);
+      } else if (w.fd == listen_fd) {
+        conn = sim::os::tcp_accept(listen_fd);
+        pending.clear();
+      } else if (!serve_lines(conn, conn, &pending, s, &address)) {
+        sim::os::close_fd(conn);
+        conn = -1;
+      }
+    }
+  }
+  sim::os::close_fd(conn);
+  sim::os::close_fd(listen_fd);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Args args;
+  const std::string error = parse_args(argc, argv, &args);
+  if (!error.empty()) {
+    std::fprintf(stderr, "readersim: %s\n%s", error.c_str(), kUsage);
+    return 2;
+  }
+  sim::Simulator s(args.options);
+  s.set_quality(args.quality);
+  if (!args.auto_card.empty()) s.set_auto_card(args.auto_card);
+  if (!args.record_key.empty()) {
+    s.set_record_key(args.record_key);
+    s.set_encryption(args.encryption);
+  }
+  if (args.tcp_port >= 0) {
+    const int port = s.listen_tcp(args.tcp_host, args.tcp_port);
+    if (port < 0) {
+      std::fprintf(stderr, "readersim: cannot listen on %s:%d\n", args.tcp_host.c_str(), args.tcp_port);
+      return 1;
+    }
+    std::printf("tcp %s:%d\n", args.tcp_host.c_str(), port);
+  }
+  if (args.pty) {
+    const std::string path = s.open_pty();
+    if (path.empty()) {
+      std::fprintf(stderr, "readersim: cannot open a pseudo-terminal\n");
+      return 1;
+    }
+    std::printf("pty %s\n", path.c_str());
+  }
+  std::fflush(stdout);
+  std::signal(SIGINT, on_signal);
+  std::signal(SIGTERM, on_signal);
+  if (!s.start()) {
+    std::fprintf(stderr, "readersim: cannot start serving\n");
+    return 1;
+  }
+  control_loop(&s, args.control_port);
+  s.stop();
+  return 0;
+}
