@@ -1,0 +1,52 @@
+// enroltool: command-line tool for administrators and service staff. Creates,
+// verifies and shows an installation's data files; the service commands of the
+// reader link live in cmd_link.cpp when that is built (ENROLTOOL_HAVE_LINK).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace enroltool {
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // the operation failed, or a check found faults
+constexpr int kExitUsage = 2;   // wrong arguments or unacceptable input
+
+// Options that hold for every command.
+struct Options {
+  bool yes = false;  // answer questions of message boxes with Yes (default No)
+};
+Options& options();
+
+// The arguments of one command, global options removed: args[0] is the first
+// argument after the command name.
+using Args = std::vector<std::string>;
+
+// "enroltool: <message>" on standard error; returns `code`.
+int fail(int code, const std::string& message);
+// Windows-1252 bytes as UTF-8 for the terminal.
+std::string term(const std::string& cp1252);
+
+// Checks that `dir` is a directory holding Programm.cfg, makes it the working
+// directory and loads the configuration with all key checks. kExitOk, or the
+// failure is printed and kExitFailed returned.
+int open_installation(const std::string& dir);
+// What a load_konfig result code means, for messages.
+std::string konfig_code_text(int code);
+
+int run_init(const Args& args);
+int run_verify(const Args& args);
+int run_show(const Args& args);
+
+#ifdef ENROLTOOL_HAVE_LINK
+// Service commands of the reader link (station-info, read-card, reader-check,
+// reader-erase). argv[0] .. argv[argc-1] are the command's arguments, global
+// options removed. Returns kNotLinkCommand when `name` is none of them.
+constexpr int kNotLinkCommand = -1;
+int run_link_command(const std::string& name, int argc, char** argv);
+// Usage lines of those commands, each ending with a line break.
+const char* link_usage();
+#endif
+
+}  // namespace enroltool

@@ -1,0 +1,59 @@
+// Opening an existing installation for the read-only commands.
+#include <filesystem>
+#include <string>
+
+#include "commands.h"
+#include "platform/files.h"
+#include "platform/workdir.h"
+#include "store/store.h"
+
+namespace enroltool {
+
+std::string konfig_code_text(int code) {
+  if (code >= -25 && code <= -10) {
+    return "the key header's copies of record-key byte " + std::to_string(-9 - code) +
+           " disagree: damaged";
+  }
+  if (code >= -29 && code <= -26) {
+    return "the key header's copies of check byte " + std::to_string(-25 - code) +
+           " disagree: damaged";
+  }
+  switch (code) {
+    case -1: return "cannot be opened: missing, or in use by another program";
+    case -2: return "positioning failed";
+    case -3: return "too short for a key header";
+    case -4: return "key header does not unseal: not a configuration file, or damaged";
+    case -5: return "key header has a wrong length";
+    case -30: return "the settings record does not read: damaged or truncated";
+    case -31: return "the settings record's copy of the record key differs";
+    case -32: return "the settings record's copy of the second key differs";
+    default: return "failed";
+  }
+}
+
+int open_installation(const std::string& dir) {
+  std::error_code ec;
+  if (dir.empty() || !std::filesystem::is_directory(dir, ec)) {
+    return fail(kExitFailed, "no such directory: " + dir);
+  }
+  std::string abs = std::filesystem::absolute(dir, ec).lexically_normal().string();
+  if (ec) return fail(kExitFailed, "cannot resolve directory: " + dir);
+  while (abs.size() > 1 && (abs.back() == '/' || abs.back() == '\\')) abs.pop_back();
+  store::reset_store();
+  platform::set_working_directory(abs);
+  std::string cfg;
+  if (!platform::working_path(store::kKonfigFile, &cfg)) {
+    return fail(kExitFailed, "directory path too long: " + dir);
+  }
+  if (!platform::path_exists(cfg)) {
+    return fail(kExitFailed, dir + " holds no installation (Programm.cfg missing)");
+  }
+  int rc = store::load_konfig();
+  if (rc != 1) {
+    return fail(kExitFailed, "Programm.cfg: " + konfig_code_text(rc) + " (code " +
+                                 std::to_string(rc) + ")");
+  }
+  return kExitOk;
+}
+
+}  // namespace enroltool

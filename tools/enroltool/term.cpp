@@ -1,0 +1,67 @@
+// Terminal side of the tool: messages, and the message-box function that the
+// store and the link call. A box prints "caption: text" on standard error; a
+// question is answered by --yes / --no (No when neither is given).
+#include <cstdio>
+#include <string>
+
+#include "commands.h"
+#include "platform/ui.h"
+#include "resources/cp1252.h"
+
+namespace enroltool {
+
+Options& options() {
+  static Options o;
+  return o;
+}
+
+std::string term(const std::string& cp1252) { return res::cp1252_to_utf8(cp1252); }
+
+int fail(int code, const std::string& message) {
+  std::fprintf(stderr, "enroltool: %s\n", message.c_str());
+  return code;
+}
+
+namespace {
+
+// Box texts begin and end with line breaks and carry blank lines; on the
+// terminal they become one line.
+std::string one_line(const std::string& text) {
+  std::string out;
+  bool gap = false;
+  for (char c : text) {
+    if (c == '\n' || c == '\r') {
+      gap = true;
+      continue;
+    }
+    if (gap && !out.empty()) out += ' ';
+    gap = false;
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+}  // namespace enroltool
+
+namespace ui {
+
+int message_box(Window, const std::string& text, const std::string& caption, unsigned style) {
+  using enroltool::options;
+  unsigned buttons = style & 0xF;
+  int answer = kIdOk;
+  const char* said = nullptr;
+  if (buttons == kYesNo || buttons == kYesNoCancel) {
+    answer = options().yes ? kIdYes : kIdNo;
+    said = options().yes ? "Yes" : "No";
+  } else if (buttons == kOkCancel) {
+    answer = options().yes ? kIdOk : kIdCancel;
+    said = options().yes ? "OK" : "Cancel";
+  }
+  std::string line = enroltool::term(caption) + ": " + enroltool::term(enroltool::one_line(text));
+  if (said) line += std::string(" [answered ") + said + "]";
+  std::fprintf(stderr, "%s\n", line.c_str());
+  return answer;
+}
+
+}  // namespace ui
