@@ -9,7 +9,7 @@
 #include "store/seal.h"
 #include "store/store.h"
 
-namespace link {
+namespace rlink {
 namespace {
 
 bool tcp() { return state().via_tcp != 0; }
@@ -351,4 +351,4 @@ int l_zam_init(int address) {
   }
 }
 
-}  // namespace link
+}  // namespace rlink

@@ -1,3 +1,5 @@
+// Namespace rlink: "link" itself would collide with the POSIX function link().
+//
 // The reader link: frames, control sequences and deliveries (leser_komm), the
 // answer polling (leser_funk), the fingerprint telegrams and the complete station
 // and reader operations. Everything runs on the calling thread and blocks it.
@@ -10,7 +12,7 @@
 
 #include "store/records.h"
 
-namespace link {
+namespace rlink {
 
 // Control bytes.
 constexpr std::uint8_t SOH = 0x01, STX = 0x02, ETX = 0x03, ENQ = 0x05, ACK = 0x06, DLE = 0x10,
@@ -128,4 +130,4 @@ int del_template(int all);
 int add_template();
 int write_card_data(int address, const std::uint8_t* data, int length);
 
-}  // namespace link
+}  // namespace rlink

@@ -6,7 +6,7 @@
 
 #include "resources/catalogue.h"
 
-namespace link {
+namespace rlink {
 
 // Catalogue identifiers (LINK_..., CAP_...) by their plain names.
 using namespace res;  // NOLINT
@@ -25,4 +25,4 @@ std::string reader_name();
 void show(const std::string& text, const std::string& caption);
 int ask_yes_no(const std::string& text, const std::string& caption);
 
-}  // namespace link
+}  // namespace rlink

@@ -11,7 +11,7 @@
 #include "resources/catalogue.h"
 #include "store/store.h"
 
-namespace link {
+namespace rlink {
 namespace {
 
 constexpr int kPrompt = 0x3E;  // ">": the unit took the command
@@ -562,4 +562,4 @@ int write_card_data(int address, const std::uint8_t* data, int length) {
   });
 }
 
-}  // namespace link
+}  // namespace rlink

@@ -5,7 +5,7 @@
 #include "link/link_internal.h"
 #include "resources/catalogue.h"
 
-namespace link {
+namespace rlink {
 namespace {
 
 struct UnitStatus {
@@ -199,4 +199,4 @@ void decode_answer(Text& text) {
 int leser_funk_daten(int address) { return funk(address, false); }
 int leser_funk_antwort(int address) { return funk(address, true); }
 
-}  // namespace link
+}  // namespace rlink

@@ -3,7 +3,7 @@
 #include "platform/ui.h"
 #include "store/store.h"
 
-namespace link {
+namespace rlink {
 
 State& state() {
   static State s;
@@ -36,4 +36,4 @@ int ask_yes_no(const std::string& text, const std::string& caption) {
   return ui::message_box(ui::kNoWindow, text, caption, ui::kYesNo | ui::kIconQuestion);
 }
 
-}  // namespace link
+}  // namespace rlink

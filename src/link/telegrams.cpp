@@ -10,7 +10,7 @@
 #include "resources/catalogue.h"
 #include "store/store.h"
 
-namespace link {
+namespace rlink {
 namespace {
 
 void clear_marks() {
@@ -348,4 +348,4 @@ int fp_write_card_6(int address, const std::uint8_t* data, int length) {
   return command(p, 13 + length, false, 50);
 }
 
-}  // namespace link
+}  // namespace rlink

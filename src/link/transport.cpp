@@ -3,7 +3,7 @@
 #include "platform/serial.h"
 #include "platform/tcp.h"
 
-namespace link {
+namespace rlink {
 namespace {
 
 const Transport kPlatform = {
@@ -22,4 +22,4 @@ const Transport& platform_transport() { return kPlatform; }
 const Transport& io() { return *g_table; }
 void set_transport(const Transport* t) { g_table = t ? t : &kPlatform; }
 
-}  // namespace link
+}  // namespace rlink

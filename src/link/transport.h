@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace link {
+namespace rlink {
 
 struct Transport {
   int (*com_open)(int port_index, int baud_index);
@@ -32,4 +32,4 @@ const Transport& io();
 // outlive its use.
 void set_transport(const Transport* t);
 
-}  // namespace link
+}  // namespace rlink
