@@ -8,9 +8,8 @@ namespace store {
 int finger_block_index(int group, int position, int fingers) {
   if (fingers < 1 || fingers > kFingerBlocks) return -1;
   if (position < 1 || position > fingers) return -1;
-  int index = (group - 1) * fingers + (position - 1);
-  if (group < 1 || index >= kFingerBlocks) return -1;
-  return index;
+  if (group < 1 || group > kFingerBlocks / fingers) return -1;
+  return (group - 1) * fingers + (position - 1);
 }
 
 bool holds_real_template(const Templatesatz& t, int block) {

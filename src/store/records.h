@@ -89,7 +89,8 @@ struct Templatesatz {
 };
 
 // Block index of template group g (1 to 10) and finger position p (1 to k) with k
-// fingers per person: (g - 1) * k + (p - 1). -1 when the three do not fit.
+// fingers per person: (g - 1) * k + (p - 1). -1 when the three do not fit
+// (there are 10 div k groups).
 int finger_block_index(int group, int position, int fingers);
 // Length above 0 and at most 31999 and a quality value other than 0.
 bool holds_real_template(const Templatesatz& t, int block);
