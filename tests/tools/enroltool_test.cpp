@@ -302,8 +302,8 @@ TEST_F(Enroltool, VerifyNamesEveryDamagedRecordWithItsCode) {
   const char* expected[] = {
       "Personen.dat: 500 slots: 0 in use, 499 free, 1 failing\n  record 7: code -11",
       "Template.dat: 500 slots: 0 with templates, 499 without, 1 failing\n  record 3: code -11",
-      "Leser.dat: 32 slots: 0 in use, 31 free, 1 failing\n  size 3062 bytes, expected 3072\n"
-      "  record 32: code -10",
+      ("Leser.dat: 32 slots: 0 in use, 31 free, 1 failing\n  size 3062 bytes, expected 3072\n"
+       "  record 32: code -10"),
       "Eingabe.dat: 1 slot: 0 read, 0 free, 1 failing\n  missing",
       "Usepas.dat: 17 slots: 1 in use, 15 free, 1 failing\n  record 1: code -11",
       "verify: 5 faults found",
