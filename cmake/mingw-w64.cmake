@@ -22,6 +22,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Windows 7 API level (GetTickCount64 and the rest of what the backends use).
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE)
 
+# Programs whose entry is wWinMain or wmain link with this option:
+#   target_link_options(prog PRIVATE ${ENROL_WIDE_ENTRY})
+set(ENROL_WIDE_ENTRY -municode)
+
 # Test programs run under Wine (test discovery and ctest use this).
 find_program(WINE_PROGRAM NAMES wine wine64)
 if(WINE_PROGRAM)
