@@ -114,9 +114,11 @@ Bytes seal(const Bytes& plain, bool two_byte_length, const Bytes& key16) {
 }
 
 std::uint8_t frame_bcc(const Bytes& payload) {
-  // Stuffed pairs cancel out; what remains is the payload, DLE and ETX.
+  // XOR over the bytes as sent: a stuffed DLE pair cancels itself out, so a
+  // payload byte 0x10 adds nothing; then the closing DLE and ETX.
   std::uint8_t bcc = kDle ^ kEtx;
-  for (std::uint8_t b : payload) bcc ^= b;
+  for (std::uint8_t b : payload)
+    if (b != kDle) bcc ^= b;
   return bcc;
 }
 

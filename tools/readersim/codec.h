@@ -26,7 +26,7 @@ struct FrameFaults {
 
 // Builds DLE <start> stuffed-payload DLE ETX bcc-hi bcc-lo. `start` is STX, SOH or ETB.
 Bytes build_frame(std::uint8_t start, const Bytes& payload, const FrameFaults& faults);
-// BCC over a stuffed body (everything after DLE <start> up to and including DLE ETX).
+// BCC: XOR of the stuffed body as sent (after DLE <start>, up to and including DLE ETX).
 std::uint8_t frame_bcc(const Bytes& payload);
 
 // CRC-8, polynomial 0x1D, MSB first, start value 0x53.
