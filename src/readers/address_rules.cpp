@@ -1,47 +1,51 @@
 #include "readers/address_rules.h"
 
 namespace readers {
-
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-AddressFault check_address(const std::string& text) {
-  if (text.empty()) return AddressFault::Empty;
-  if (!is_digit(text[0])) return AddressFault::None;
-  int groups = 1, digits = 0, value = 0;
+bool is_dotted_ipv4(const std::string& text) {
+  if (text.empty() || !is_digit(text[0])) return false;
+  int groups = 1;
+  int digits = 0;
+  int value = 0;
+  // Checks the group just ended; an empty group counts as 0.
+  auto group_ok = [&]() { return groups == 1 ? value >= 1 && value <= 223 : value <= 255; };
   for (char c : text) {
     if (c == '.') {
-      if ((groups == 1 && (value < 1 || value > 223)) || value > 255) return AddressFault::Malformed;
-      if (++groups > 4) return AddressFault::Malformed;
-      digits = value = 0;
-      continue;
+      if (!group_ok()) return false;
+      if (++groups > 4) return false;
+      digits = 0;
+      value = 0;
+    } else if (is_digit(c)) {
+      if (++digits > 3) return false;
+      value = value * 10 + (c - '0');
+    } else {
+      return false;
     }
-    if (!is_digit(c) || ++digits > 3) return AddressFault::Malformed;
-    value = value * 10 + (c - '0');
   }
-  if ((groups == 1 && (value < 1 || value > 223)) || value > 255) return AddressFault::Malformed;
-  return AddressFault::None;
+  return group_ok();
 }
 
-bool parse_port(const std::string& text, std::uint16_t* port) {
+AddressCheck check_address(const std::string& text) {
+  if (text.empty()) return AddressCheck::Empty;
+  if (!is_digit(text[0])) return AddressCheck::Ok;
+  return is_dotted_ipv4(text) ? AddressCheck::Ok : AddressCheck::Bad;
+}
+
+bool parse_tcp_port(const std::string& text, unsigned* port) {
   if (text.empty() || text.size() > 5) return false;
-  long value = 0;
+  unsigned value = 0;
   for (char c : text) {
     if (!is_digit(c)) return false;
-    value = value * 10 + (c - '0');
+    value = value * 10 + static_cast<unsigned>(c - '0');
   }
   if (value < 1000 || value > 65535) return false;
-  *port = static_cast<std::uint16_t>(value);
+  *port = value;
   return true;
 }
-
-res::TextId address_fault_text(AddressFault fault) {
-  return fault == AddressFault::Empty ? res::ADDR_EMPTY : res::ADDR_MALFORMED;
-}
-
-res::TextId port_fault_text() { return res::ADDR_PORT; }
 
 }  // namespace readers
