@@ -49,6 +49,11 @@ int tcp_accept(int listen_fd) {
   return fd;
 }
 
+void tcp_quick_ack(int fd) {
+  const int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+}
+
 int pty_open(std::string* slave) {
   const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (master < 0) return -1;

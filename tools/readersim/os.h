@@ -15,6 +15,10 @@ namespace sim::os {
 int tcp_listen(const std::string& host, int port, int* bound);
 // Accepts a waiting connection (non-blocking, no delay). -1 when none.
 int tcp_accept(int listen_fd);
+// Acknowledges received TCP data at once (the setting lapses after each read),
+// so that a host that does not switch off Nagle's algorithm is not held up by
+// delayed acknowledgements between its small writes.
+void tcp_quick_ack(int fd);
 // Opens a pseudo-terminal master in raw mode; the slave path goes to *slave.
 // The slave has been opened and closed once, so the master reports a hang-up
 // until the host opens it. -1 on failure.

@@ -122,6 +122,7 @@ bool Simulator::Impl::pump(Link* link, bool is_tcp) {
     const long n = os::read_some(link->fd, buf, sizeof buf);
     if (n == -2) return true;
     if (n <= 0) return false;
+    if (is_tcp) os::tcp_quick_ack(link->fd);
     std::vector<InUnit> units;
     link->parser.feed(buf, static_cast<std::size_t>(n), &units);
     link->parser.flush_garbage(&units);
