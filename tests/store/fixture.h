@@ -13,7 +13,7 @@
 
 namespace storetest {
 
-constexpr const char* kAdminPassword = "Sesam-oeffne-dich!";  // 18 characters
+constexpr const char* kAdminPassword = "Sesam-oeffne-di!";  // 16 characters
 
 class Store : public ::testing::Test {
  protected:
