@@ -70,6 +70,12 @@ class Enroltool : public ::testing::Test {
     b[offset] ^= 0x5A;
     write_file(file(name), b);
   }
+  static std::string last_line(const std::string& s) {
+    std::size_t end = !s.empty() && s.back() == '\n' ? s.size() - 1 : s.size();
+    std::size_t nl = end == 0 ? std::string::npos : s.rfind('\n', end - 1);
+    std::size_t start = nl == std::string::npos ? 0 : nl + 1;
+    return s.substr(start, end - start);
+  }
   static int lines(const std::string& s) {
     int n = 0;
     for (char c : s) n += c == '\n';
@@ -270,20 +276,27 @@ TEST_F(Enroltool, ForeignOrTruncatedConfigurationIsReported) {
   for (std::size_t i = 0; i < foreign.size(); ++i) foreign[i] = static_cast<std::uint8_t>(i * 7);
   Bytes truncated(good.begin(), good.begin() + 100);
   Bytes header_only(good.begin(), good.begin() + 128);
+  Bytes old_layout(128 + 1904, 0x11);
   const Case cases[] = {
       {foreign, "(code -4)"},
+      {old_layout, "layout of database version 0"},
       {truncated, "(code -3)"},
       {Bytes(), "(code -3)"},
       {header_only, "(code -30)"},
   };
   for (const Case& c : cases) {
     write_file(file("Programm.cfg"), c.content);
+    SCOPED_TRACE(c.expected);
     for (const std::string& cmd : {std::string("verify "), std::string("show ")}) {
       Result r = run(cmd + shq(inst()) + (cmd == "show " ? " config" : ""));
       EXPECT_EQ(r.rc, 1) << cmd << c.expected;
       EXPECT_NE(r.err.find("Programm.cfg: "), std::string::npos) << r.err;
       EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
+      // The tool's own line comes last, after any box the loading showed.
+      EXPECT_EQ(last_line(r.err).rfind("enroltool: Programm.cfg: ", 0), 0u) << r.err;
     }
+    // Only read: the file is as it was.
+    EXPECT_TRUE(testsupport::same_bytes(c.content, read_file(file("Programm.cfg"))));
   }
 }
 

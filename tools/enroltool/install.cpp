@@ -48,6 +48,14 @@ int open_installation(const std::string& dir) {
   if (!platform::path_exists(cfg)) {
     return fail(kExitFailed, dir + " holds no installation (Programm.cfg missing)");
   }
+  // An old-layout configuration (database version 0) would be converted in
+  // place by loading it; these commands only read, so it is left to the program.
+  std::uintmax_t size = std::filesystem::file_size(cfg, ec);
+  if (!ec && size == static_cast<std::uintmax_t>(store::kKeyHeaderSlot +
+                                                 store::Konfigsatz::kOldSlot)) {
+    return fail(kExitFailed, "Programm.cfg: layout of database version 0; the program converts "
+                             "it at its next start");
+  }
   int rc = store::load_konfig();
   if (rc != 1) {
     return fail(kExitFailed, "Programm.cfg: " + konfig_code_text(rc) + " (code " +
