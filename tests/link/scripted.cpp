@@ -70,7 +70,9 @@ void answer_frame(Device& d, const HostUnit& u) {
       return;
     }
   }
-  if (d.auto_prompt && p.size() >= 2 && (p[1] == 'Y' || p[1] == 'P')) d.deliver(address, {'s', '>'});
+  bool led = p.size() >= 3 && p[1] == 'Y' && p[2] == 0x09;
+  if (d.auto_prompt && p.size() >= 2 && (p[1] == 'Y' || p[1] == 'P') && !led)
+    d.deliver(address, {'s', '>'});
   if (d.auto_prompt && p.size() >= 2 && p[1] == 'W') d.deliver(address, {'s', 'C'});
 }
 
@@ -183,6 +185,7 @@ std::uint8_t com_read_byte() {
   return b;
 }
 int com_write_byte(std::uint8_t b, int) {
+  if (!g_dev->is_open) return 0;
   host_sent(&b, 1);
   return 1;
 }
@@ -195,6 +198,7 @@ int com_read_exact(int count, std::uint8_t* buf) {
   return count;
 }
 int com_send(const std::uint8_t* buf, int length) {
+  if (!g_dev->is_open) return 0;
   host_sent(buf, length);
   return 1;
 }
@@ -209,6 +213,7 @@ int tcp_close() {
   return g_dev->close_result_tcp;
 }
 int tcp_send(const std::uint8_t* data, int length, int) {
+  if (!g_dev->is_open) return -1;
   host_sent(data, length);
   return length;
 }

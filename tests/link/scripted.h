@@ -50,7 +50,7 @@ struct Device {
   int close_result_serial = 1;
   int close_result_tcp = 0;
   int opens = 0, closes = 0;
-  bool is_open = false;
+  bool is_open = true;  // single exchanges run without an open; com_open/tcp_connect set it
   // Called for every unit the host sent, before the model answers; return true
   // when the hook answered the unit itself.
   std::function<bool(Device&, const HostUnit&)> hook;
