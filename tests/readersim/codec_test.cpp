@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codec.h"
+#include "store/seal.h"
 #include "support/support.h"
 
 using sim::Bytes;
@@ -156,4 +157,31 @@ TEST(ReadersimParser, SurvivesArbitraryBytesAndOverlongFrames) {
   EXPECT_EQ(sim::Unit::Frame, units.back().unit);
   EXPECT_TRUE(units.back().bcc_ok);
   for (std::size_t i = 0; i + 1 < units.size(); ++i) EXPECT_EQ(sim::Unit::Garbage, units[i].unit);
+}
+
+// The store's unsealing (what the host uses on received frames) opens what the
+// simulator seals, in both length forms.
+TEST(ReadersimCipher, StoreUnsealsWhatTheSimulatorSeals) {
+  store::reset_keys();
+  const Bytes key = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE, 1, 2, 3, 4, 5, 6, 7, 8};
+  std::memcpy(store::key_row(store::kSlotRecord), key.data(), key.size());
+  store::install_key(store::kSlotRecord);
+  for (bool two_byte : {false, true}) {
+    for (std::size_t n : {1u, 13u, 14u, 200u}) {
+      Bytes plain(n);
+      for (std::size_t i = 0; i < n; ++i) plain[i] = static_cast<std::uint8_t>(i * 7 + 3);
+      Bytes sealed = sim::seal(plain, two_byte, key);
+      int len = static_cast<int>(sealed.size());
+      ASSERT_EQ(0, store::seal_decrypt(sealed.data(), &len, store::kSlotRecord,
+                                       two_byte ? store::LengthForm::TwoByte : store::LengthForm::OneByte))
+          << n << " " << two_byte;
+      ASSERT_EQ(static_cast<int>(n), len);
+      EXPECT_TRUE(same_bytes(plain, Bytes(sealed.begin(), sealed.begin() + len)));
+    }
+  }
+  // Sealed under another key: the check fails.
+  Bytes other = sim::seal({1, 2, 3}, true, Bytes(16, 0xEE));
+  int len = static_cast<int>(other.size());
+  EXPECT_EQ(1, store::seal_decrypt(other.data(), &len, store::kSlotRecord, store::LengthForm::TwoByte));
+  store::reset_keys();
 }

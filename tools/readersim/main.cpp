@@ -10,6 +10,12 @@
 #include "os.h"
 #include "sim.h"
 
+#ifdef READERSIM_WITH_STORE
+#include "platform/workdir.h"
+#include "store/seal.h"
+#include "store/store.h"
+#endif
+
 namespace {
 
 std::atomic<bool> g_stop{false};
@@ -28,6 +34,7 @@ const char kUsage[] =
     "  --quality N       quality value of enrolled fingers (default 85)\n"
     "  --record-key HEX  the installation's record key (32 hex digits); answer frames\n"
     "                    are then sealed (two-byte length form unless --encrypt soh)\n"
+    "  --install DIR     read the record key from DIR/Programm.cfg instead\n"
     "  --control PORT    take control lines on 127.0.0.1:PORT instead of standard input\n"
     "Control lines: card present CSN | card remove | card auto CSN|off | quality N |\n"
     "  keys DIGITS | status CODE | silence | fault KIND [COUNT] | faults clear |\n"
@@ -43,6 +50,7 @@ struct Args {
   sim::Bytes auto_card;
   int quality = 85;
   sim::Bytes record_key;
+  std::string install_dir;
   sim::Encryption encryption = sim::Encryption::Etb;
   int control_port = -1;
 };
@@ -102,6 +110,9 @@ std::string parse_args(int argc, char** argv, Args* a) {
       if (!sim::parse_hex(value, &a->record_key) || a->record_key.size() != 16)
         return "bad record key (32 hex digits): " + value;
       ++i;
+    } else if (opt == "--install") {
+      a->install_dir = value;
+      ++i;
     } else if (opt == "--encrypt") {
       if (value != "soh" && value != "etb") return "bad --encrypt (soh or etb): " + value;
       a->encryption = value == "soh" ? sim::Encryption::Soh : sim::Encryption::Etb;
@@ -115,8 +126,26 @@ std::string parse_args(int argc, char** argv, Args* a) {
   }
   if (a->station == a->readers) return "give exactly one of --station and --readers";
   if (a->tcp_port < 0 && !a->pty) return "give --tcp HOST:PORT and/or --pty";
+  if (!a->record_key.empty() && !a->install_dir.empty()) return "give --record-key or --install, not both";
   a->options.bus = a->station ? sim::Bus::Station : sim::Bus::Readers;
   return "";
+}
+
+// The record key of an installation: Programm.cfg loaded as the program loads
+// it, then key slot 0. Returns an error text, or "".
+std::string install_key(const std::string& dir, sim::Bytes* key) {
+#ifdef READERSIM_WITH_STORE
+  platform::set_working_directory(dir);
+  const int r = store::load_konfig();
+  if (r != 1) return "cannot load " + dir + "/Programm.cfg (error " + std::to_string(r) + ")";
+  const std::uint8_t* row = store::key_row(store::kSlotRecord);
+  key->assign(row, row + store::kKeyBytes);
+  return "";
+#else
+  (void)dir;
+  (void)key;
+  return "--install is not available in this build (no record store)";
+#endif
 }
 
 // Reads control lines from a descriptor and answers them on `reply_fd`.
@@ -182,6 +211,13 @@ int main(int argc, char** argv) {
   if (!error.empty()) {
     std::fprintf(stderr, "readersim: %s\n%s", error.c_str(), kUsage);
     return 2;
+  }
+  if (!args.install_dir.empty()) {
+    const std::string failed = install_key(args.install_dir, &args.record_key);
+    if (!failed.empty()) {
+      std::fprintf(stderr, "readersim: %s\n", failed.c_str());
+      return 1;
+    }
   }
   sim::Simulator s(args.options);
   s.set_quality(args.quality);
