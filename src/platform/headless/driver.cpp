@@ -406,17 +406,22 @@ void pump() {
     std::uint64_t now = now_ms();
     Window due_window = kNoWindow;
     unsigned due_id = 0;
-    std::uint64_t due = 0;
-    for (const auto& e : s.windows)
-      for (const auto& t : e.second->timers)
-        if (t.second.due <= now && (due_window == kNoWindow || t.second.due < due)) {
-          due_window = e.first;
-          due_id = t.first;
-          due = t.second.due;
-        }
-    if (due_window == kNoWindow) return;
+    const Timer* first = nullptr;
+    for (const auto& e : s.windows) {
+      for (const auto& t : e.second->timers) {
+        const Timer& c = t.second;
+        if (c.due > now) continue;
+        if (first && (c.due > first->due || (c.due == first->due && c.armed > first->armed)))
+          continue;
+        first = &c;
+        due_window = e.first;
+        due_id = t.first;
+      }
+    }
+    if (!first) return;
     Timer& t = find(due_window)->timers[due_id];
     t.due = now + t.interval;
+    t.armed = ++s.timers_armed;
     deliver(due_window, Event{EventKind::Timer, static_cast<int>(due_id), 0, -1, -1});
   }
 }

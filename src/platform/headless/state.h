@@ -65,6 +65,7 @@ enum class WindowKind { Main, List, Dialog, Overlay };
 struct Timer {
   unsigned interval = 0;
   std::uint64_t due = 0;
+  std::uint64_t armed = 0;  // order of arming: timers due together fire in it
 };
 
 struct WindowState {
@@ -109,6 +110,7 @@ struct State {
   std::map<Failure, std::vector<int>> failures;  // countdowns until the call that fails
   std::map<Image, Size> images;
   Image next_image = 1;
+  std::uint64_t timers_armed = 0;
 };
 
 State& state();

@@ -784,7 +784,7 @@ bool set_timer(Window w, unsigned id, unsigned ms) {
   WindowState* ws = find(w);
   if (!ws || failing(Failure::SetTimer)) return false;
   unsigned interval = std::max(ms, 10u);  // the system's shortest timer
-  ws->timers[id] = Timer{interval, now_ms() + interval};
+  ws->timers[id] = Timer{interval, now_ms() + interval, ++state().timers_armed};
   return true;
 }
 
