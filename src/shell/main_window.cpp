@@ -1,0 +1,355 @@
+// Program entry, main window, start sequence, status bar with clock, painting.
+#include <algorithm>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/tcp.h"
+#include "platform/workdir.h"
+#include "resources/catalogue.h"
+#include "link/link.h"
+#include "shell/diag/log.h"
+#include "shell/internal.h"
+#include "shell/shell.h"
+#include "store/store.h"
+
+namespace shell {
+
+namespace {
+
+Shell g_shell;
+
+constexpr int kMainWidth = 790;
+constexpr int kMainHeight = 580;
+constexpr std::size_t kTitleMax = 29;
+constexpr std::size_t kPathMax = 512;
+constexpr int kTile = 80;
+constexpr int kPictureWidth = 500;
+constexpr int kPictureHeight = 300;
+
+// Every menu item greyed by the start sequence and by each login.
+constexpr int kGreyed[] = {1100, 1300, 1400, 2000, 2010, 2020, 2030, 2100, 2110, 2120, 2200,
+                           2210, 2220, 2400, 2500, 5500, 5510, 5515, 5520, 5530, 5000, 5100,
+                           5050, 5075, 5200, 5300, 5540, 5550, 5800, 5810, 5820, 1200, 2300};
+
+int box(res::TextId text, res::TextId caption) {
+  return ui::message_box(g_shell.main, res::text(text), res::text(caption), ui::kOk);
+}
+
+// ------------------------------------------------------------------ creation
+
+int main_create() {
+  Shell& s = g_shell;
+  s.dialog = ui::kNoWindow;
+  s.picture = 0;
+  s.dialog_mode = kModeNone;
+  s.user = 0;
+  s.download_user = false;
+  s.first_login_offer = true;
+  s.init_offer = true;
+  s.template_search = false;
+  s.config_path.clear();
+  store::db().readers.fill(store::Lesersatz{});
+
+  std::string dir;
+  if (!platform::current_directory(&dir) || dir.empty() || dir.size() > kPathMax) {
+    box(res::SH_NO_WORKDIR, res::CAP_FEHLER_MELDUNG);
+    return 0;
+  }
+  platform::set_working_directory(dir);
+  if (!platform::working_path(store::kKonfigFile, &s.config_path)) {
+    box(res::SH_NO_CONFIG_PATH, res::CAP_FEHLER_MELDUNG);
+    return 0;
+  }
+  if (!platform::path_exists(s.config_path)) {
+    s.no_configuration = true;
+  } else {
+    int r = store::load_konfig();
+    if (r != 1) {
+      ui::message_box(s.main, res::format(res::SH_CONFIG_LOAD_FAILED, r),
+                      res::text(res::CAP_FEHLER_MELDUNG), ui::kOk);
+      return 0;
+    }
+  }
+
+  s.tile = ui::load_image_resource("HGRUND");
+
+  std::string picture_path;
+  if (!platform::working_path("Programm.bmp", &picture_path)) {
+    box(res::SH_NO_IMAGE_PATH, res::CAP_FEHLER_MELDUNG);
+    return 0;
+  }
+  s.picture = ui::load_image_file(picture_path);
+  if (s.picture == 0) {
+    box(res::SH_NO_PICTURE, res::CAP_INFO);
+  } else {
+    s.picture_size = ui::image_size(s.picture);
+    if (s.picture_size.width > kPictureWidth || s.picture_size.height > kPictureHeight)
+      ui::message_box(s.main,
+                      res::format(res::SH_PICTURE_TOO_LARGE, static_cast<long>(s.picture_size.width),
+                                  static_cast<long>(s.picture_size.height)),
+                      res::text(res::CAP_IMAGE_INFO), ui::kOk);
+  }
+
+  if (platform::tcp_startup() != 0) box(res::SH_TCP_START_FAILED, res::CAP_INFO_TCPIP);
+
+  if (!ui::set_timer(s.main, kStartTimer, kStartDelayMs)) {
+    box(res::SH_START_TIMER_FAILED, res::CAP_FEHLER_MELDUNG_TIMER);
+    return 0;
+  }
+  return 1;
+}
+
+void main_destroy() {
+  Shell& s = g_shell;
+  if (s.dialog != ui::kNoWindow && ui::window_exists(s.dialog)) ui::destroy_window(s.dialog);
+  s.dialog = ui::kNoWindow;
+  if (s.status_bar) ui::destroy_control(s.main, kStatusBar);
+  s.status_bar = false;
+  if (s.picture != 0) ui::free_image(s.picture);
+  if (s.tile != 0) ui::free_image(s.tile);
+  s.picture = s.tile = 0;
+  platform::tcp_cleanup();
+  s.main = ui::kNoWindow;
+  ui::post_quit(0);
+}
+
+// ------------------------------------------------------------------ status bar and clock
+
+void show_date_time() {
+  platform::LocalTime now = platform::local_time();
+  ui::set_status_text(g_shell.main, kStatusBar, 2,
+                      res::sformat("\t%02u.%02u.%04u", now.day, now.month, now.year));
+  ui::set_status_text(g_shell.main, kStatusBar, 3,
+                      res::sformat("\t%02u:%02u:%02u", now.hour, now.minute, now.second));
+}
+
+void layout_status_bar() {
+  if (!g_shell.status_bar) return;
+  int part = ui::client_size(g_shell.main).width / 32;
+  ui::status_parts(g_shell.main, kStatusBar, {part * 12, part * 21, part * 27, part * 32});
+  show_date_time();
+}
+
+void clock_tick() {
+  if (g_shell.status_bar) show_date_time();
+  if (!ui::set_timer(g_shell.main, kClockTimer, kClockMs))
+    box(res::SH_CLOCK_TIMER_FAILED, res::CAP_INFO_TIMER);
+}
+
+// ------------------------------------------------------------------ start sequence
+
+// Brings the data files up to the current database version. Every message has
+// the caption "Info"; the first failing step ends the update and leaves the
+// version as it was, so that the next start tries again.
+void update_database() {
+  store::Konfigsatz& k = store::db().konfig;
+  const int version = k.db_version();
+  if (version >= store::kCurrentDbVersion) return;
+  if (version == 0) {
+    if (store::update_person_file() != 1) {
+      box(res::SH_UPDATE_PERSONS_FAILED, res::CAP_INFO);
+      return;
+    }
+    if (store::update_eingabe_file(0) != 1) {
+      box(res::SH_UPDATE_EINGABE_FAILED, res::CAP_INFO);
+      return;
+    }
+  }
+  if (version <= 1 && store::update_template_file(version) != 1) {
+    box(res::SH_UPDATE_TEMPLATES_FAILED, res::CAP_INFO);
+    return;
+  }
+  if (store::update_eingabe_file(1) != 1) {
+    box(res::SH_UPDATE_EINGABE_FAILED, res::CAP_INFO);
+    return;
+  }
+  k.set_db_version(store::kCurrentDbVersion);
+  box(store::rw_konfig(1) == 1 ? res::SH_UPDATE_DONE : res::SH_UPDATE_SAVE_FAILED, res::CAP_INFO);
+}
+
+void start_sequence() {
+  Shell& s = g_shell;
+  s.starting = false;
+  ui::attach_menu(s.main);
+  grey_menu();
+  repaint();
+
+  s.status_bar = ui::create_status_bar(s.main, kStatusBar);
+  if (s.status_bar)
+    layout_status_bar();
+  else
+    box(res::SH_NO_STATUS_BAR, res::CAP_INFO_STATUS_BAR);
+
+  if (!s.no_configuration) {
+    update_database();
+    if (!load_all_or_end()) return;
+  }
+  const store::Konfigsatz& k = store::db().konfig;
+  if (k.station_registered() != 0 && !k.station_identity().empty()) rlink::enrol_init();
+
+  ui::send_command(s.main, kCmdLogin, 0);
+
+  if (!ui::set_timer(s.main, kClockTimer, kClockMs))
+    box(res::SH_CLOCK_TIMER_FAILED, res::CAP_INFO_TIMER);
+}
+
+// ------------------------------------------------------------------ painting
+
+void paint() {
+  const Shell& s = g_shell;
+  ui::Size c = ui::client_size(s.main);
+  if (s.tile != 0)
+    for (int col = 0; col <= c.width / kTile; ++col)
+      for (int row = 0; row <= c.height / kTile; ++row)
+        ui::paint_image(s.main, s.tile, col * kTile, row * kTile, kTile, kTile, ui::Blend::Copy);
+  if (s.picture != 0) {
+    // Only the top-left 500 x 300 pixels are drawn; a smaller picture is drawn whole.
+    int w = std::min(s.picture_size.width, kPictureWidth);
+    int h = std::min(s.picture_size.height, kPictureHeight);
+    int y = c.height / 2 - (s.starting ? 44 : 64);
+    ui::paint_image(s.main, s.picture, c.width / 2 - 250, y, w, h, ui::Blend::And);
+  }
+  if (s.starting) {
+    ui::Font font;
+    font.face = "My_Font";
+    font.height = 30;
+    font.bold = font.italic = font.underline = true;
+    font.fixed_pitch = true;
+    ui::paint_text(s.main, s.title, ui::Rect{10, 50, c.width - 20, 30}, font, ui::rgb(51, 0, 204));
+  }
+}
+
+// ------------------------------------------------------------------ the window's handler
+
+void on_timer(unsigned id) {
+  if (!ui::kill_timer(g_shell.main, id)) {
+    box(res::SH_TIMER_NOT_STOPPED, res::CAP_INFO_TIMER);
+    return;
+  }
+  if (id == kStartTimer) start_sequence();
+  if (id == kClockTimer) clock_tick();
+}
+
+bool main_handler(ui::Window w, const ui::Event& e) {
+  switch (e.kind) {
+    case ui::EventKind::Command:
+      on_command(e.id, e.param);
+      return true;
+    case ui::EventKind::Timer:
+      on_timer(static_cast<unsigned>(e.id));
+      return true;
+    case ui::EventKind::Paint:
+      paint();
+      return true;
+    case ui::EventKind::Sized:
+      layout_status_bar();
+      return true;
+    case ui::EventKind::Close:
+      ui::destroy_window(w);
+      return true;
+    case ui::EventKind::Destroyed:
+      if (w == g_shell.main) main_destroy();
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ public
+
+bool load_all_or_end() {
+  int r = store::load_all();
+  if (r == 1) return true;
+  res::TextId text = r == -1   ? res::SH_LOAD_PERSONS_FAILED
+                     : r == -2 ? res::SH_LOAD_READERS_FAILED
+                     : r == -3 ? res::SH_LOAD_EINGABE_FAILED
+                     : r == -4 ? res::SH_LOAD_USERS_FAILED
+                               : res::SH_LOAD_UNKNOWN_FAILED;
+  box(text, res::CAP_FEHLER_MELDUNG);
+  ui::post_command(g_shell.main, kCmdExit, 0);
+  return false;
+}
+
+Shell& state() { return g_shell; }
+
+void reset_shell() { g_shell = Shell{}; }
+
+void read_command_line(const std::string& command_line) {
+  if (command_line.size() < 2 || command_line[0] != '-') return;
+  switch (command_line[1]) {
+    case 'd':
+    case 'D':
+      set_debug_logging(true);
+      break;
+    case 'e':
+    case 'E':
+      g_shell.skip_station_check = true;
+      break;
+    case 'j':
+    case 'J':
+      g_shell.continue_after_mismatch = true;
+      break;
+    default:
+      break;
+  }
+}
+
+int read_progname(std::string* title) {
+  std::string dir;
+  if (!platform::current_directory(&dir) || dir.empty()) return -1;
+  std::string path = platform::path_join(dir, "Progname.txt");
+  if (path.size() > kPathMax) return -2;
+  platform::File f;
+  if (!platform::file_open(f, path, platform::Access::Read, platform::Create::OpenExisting))
+    return -3;
+  if (!platform::file_seek(f, 0)) return -4;
+  char buf[kTitleMax] = {};
+  std::size_t got = 0;
+  if (!platform::file_read(f, buf, kTitleMax, &got)) return -5;
+  // The first character is never examined: a title needs two characters.
+  while (got > 1 && (buf[got - 1] == ' ' || buf[got - 1] == '\r' || buf[got - 1] == '\n')) --got;
+  if (got < 2) return 0;
+  title->assign(buf, got);
+  return 1;
+}
+
+bool start_program(const std::string& command_line) {
+  Shell& s = g_shell;
+  s.starting = true;
+  s.skip_station_check = s.continue_after_mismatch = false;
+  set_debug_logging(false);
+  log_text()[0] = '\0';
+  read_command_line(command_line);
+
+  if (!ui::register_window_classes()) return false;
+
+  if (read_progname(&s.title) != 1) s.title = res::text(res::SH_DEFAULT_TITLE);
+
+  s.main = ui::create_main_window(s.title, kMainWidth, kMainHeight, main_handler);
+  if (s.main == ui::kNoWindow) return false;
+  if (main_create() == 0) {
+    ui::destroy_window(s.main);
+    return false;
+  }
+  if (!ui::load_accelerators()) box(res::SH_NO_ACCELERATORS, res::CAP_ERROR_MESSAGE);
+  return true;
+}
+
+int program_entry(const std::string& command_line, int show) {
+  (void)show;
+  if (!start_program(command_line)) return 0;
+  return ui::run_message_loop(g_shell.main);
+}
+
+void grey_menu() {
+  for (int command : kGreyed) ui::menu_enable(g_shell.main, command, false);
+}
+
+void repaint() {
+  ui::redraw(g_shell.main);
+  ui::menu_redraw(g_shell.main);
+}
+
+}  // namespace shell

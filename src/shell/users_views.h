@@ -1,0 +1,16 @@
+// The three user dialogs of the main window: login (D_ANMELDEN), password change
+// (D_PASSWORT) and user management (D_USER). Their rules live in store/users.h;
+// these views fill the controls, pass on what was entered and show the outcome.
+#pragma once
+
+namespace shell {
+
+// Command 1000: the login dialog with "Admin" first and, unless this is a new
+// installation, the stored users, the last one logged in selected.
+void open_login();
+// Command 1300: the password change of the user logged in.
+void open_password();
+// Command 5800: the user management.
+void open_users();
+
+}  // namespace shell
