@@ -72,10 +72,10 @@ std::string sformat(const char* fmt, ...) {
   return s;
 }
 
-std::string format(TextId id, ...) {
+std::string format_runtime(const char* fmt, ...) {
   va_list ap;
-  va_start(ap, id);
-  std::string s = vsformat(text(id).c_str(), ap);
+  va_start(ap, fmt);
+  std::string s = vsformat(fmt, ap);
   va_end(ap);
   return s;
 }

@@ -33,8 +33,15 @@ const std::string& text_in(TextId id, Edition e);
 const char* source(TextId id, Edition e);
 const char* name(TextId id);
 
+// printf-style formatting of a format string held at run time (a catalogue
+// text); the arguments must match its placeholders.
+std::string format_runtime(const char* fmt, ...);
+
 // printf-style formatting of a catalogue text (current edition).
-std::string format(TextId id, ...);
+template <typename... Args>
+std::string format(TextId id, Args... args) {
+  return format_runtime(text(id).c_str(), args...);
+}
 // printf-style formatting of a plain format string.
 std::string sformat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string vsformat(const char* fmt, va_list ap);
