@@ -8,6 +8,7 @@
 #include "readers/readers.h"
 #include "readers/views.h"
 #include "resources/catalogue.h"
+#include "shell/shell.h"
 #include "store/store.h"
 
 namespace readers {
@@ -146,8 +147,7 @@ void report(ui::Window d, std::intptr_t result) {
     ui::send_command(v.list, kFormReport, result);
   } else if (v.form_mode == FormMode::New) {
     v.form_mode = FormMode::None;
-    ui::enable_window(v.main, true);
-    ui::send_command(v.main, kNewReaderCommand, result);
+    shell::report_to_main(kNewReaderCommand, result);
   } else {
     info(d, res::text(res::RD_CANNOT_HAPPEN));
   }
@@ -275,17 +275,18 @@ void close_form() {
   v.form = ui::kNoWindow;
   v.form_mode = FormMode::None;
   v.copy_prepared = false;
-  ui::Window opener = v.list != ui::kNoWindow ? v.list : v.main;
-  if (opener != ui::kNoWindow && ui::window_exists(opener)) {
-    ui::enable_window(opener, true);
-    ui::focus_window(opener);
+  if (v.list != ui::kNoWindow && ui::window_exists(v.list)) {
+    ui::enable_window(v.list, true);
+    ui::focus_window(v.list);
   }
 }
 
 ui::Window open_new_reader(ui::Window main) {
   Views& v = views();
-  ui::Window d = ui::create_dialog("D_LESER", main, form_handler);
+  // The main window's one dialog: centred over it, the main window disabled.
+  ui::Window d = shell::open_dialog("D_LESER", form_handler);
   if (d == ui::kNoWindow) return ui::kNoWindow;
+  shell::state().dialog_mode = shell::kModeNew;
   v.main = main;
   v.form = d;
   v.form_mode = FormMode::New;
@@ -293,16 +294,10 @@ ui::Window open_new_reader(ui::Window main) {
   store::default_leser();
   fill(d, store::db().edit_reader);
   create_button_in_save_place(d);
-  ui::move_window(d, ui::centred_over(ui::window_rect(main), size_of(d)));
-  ui::enable_window(main, false);
   return d;
 }
 
 void new_reader_completed(ui::Window main, std::intptr_t result) {
-  Views& v = views();
-  if (v.form != ui::kNoWindow && v.list == ui::kNoWindow) close_form();
-  ui::enable_window(main, true);
-  ui::focus_window(main);
   if (result != -1)
     ui::message_box(main, res::text(res::RD_NEW_READER_DONE), res::text(res::CAP_INFO), ui::kOk);
 }

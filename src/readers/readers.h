@@ -30,15 +30,14 @@ constexpr int kReaderListControl = 8000;
 int open_reader_list(ui::Window main, int mode, bool download_user);
 
 // Command 2200 opening: the form for a new reader, with the defaults of a new
-// reader, centred over the main window, which is disabled while it is open.
-// Returns the form, or kNoWindow when it could not be made. The form ends by
-// enabling the main window and sending it command 2200 with -1 ("Exit Menu")
-// or the new record number.
+// reader, as the main window's open dialog (centred over it, the main window
+// disabled; dialog mode 'N'). Returns the form, or kNoWindow when it could not
+// be made. The form ends through shell::report_to_main with command 2200 and
+// -1 ("Exit Menu") or the new record number.
 ui::Window open_new_reader(ui::Window main);
 
-// Command 2200 completion: closes the form when it is still open, enables and
-// focuses the main window; any result other than -1 shows "A new reader set
-// was captured successfully!\n".
+// Command 2200 completion, after the shell closed the form: any result other
+// than -1 shows "A new reader set was captured successfully!\n".
 void new_reader_completed(ui::Window main, std::intptr_t result);
 
 // The open reader list and reader form (kNoWindow when none).

@@ -30,7 +30,8 @@ Views& views();
 // Opens the form for the current reader over the list (change mode). False when
 // the dialog cannot be made.
 bool open_change_form();
-// Closes the form (if open) and enables and focuses the window it disabled.
+// Closes the form opened from the list (if open) and enables and focuses the
+// list.
 void close_form();
 
 }  // namespace readers
