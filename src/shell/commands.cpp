@@ -1,5 +1,6 @@
 // The main window's command dispatcher: opening the dialogs, completing them when
 // they report back, the menu state of the logged-in user, the info boxes.
+#include "readers/readers.h"
 #include "readers/station.h"
 #include "resources/catalogue.h"
 #include "shell/internal.h"
@@ -122,6 +123,9 @@ void complete(int id, std::intptr_t param) {
     case kCmdInitialization:
       initialization_done(param);
       break;
+    case kCmdNewReader:
+      readers::new_reader_completed(s.main, param);
+      break;
     default:  // kCmdUsers: the dialog is closed, nothing more
       break;
   }
@@ -160,7 +164,16 @@ void open(int id) {
     case kCmdSoftwareInfo:
       software_info();
       break;
-    // Reader administration (2200, 2210, 2220) is routed here by the reader views.
+    // Reader administration.
+    case kCmdNewReader:
+      readers::open_new_reader(s.main);
+      break;
+    case kCmdChangeReader:
+      readers::open_reader_list(s.main, readers::kChangeMode, s.download_user);
+      break;
+    case kCmdDeleteReader:
+      readers::open_reader_list(s.main, readers::kDeleteMode, s.download_user);
+      break;
     default:
       // Commands of views that are not part of this program yet keep their menu
       // items and accelerators and do nothing.
