@@ -34,7 +34,9 @@ if [ $# -gt 0 ]; then
   targets=()
   for name in "$@"; do targets+=("${name%_tests}_tests"); done
 else
-  mapfile -t targets < <(cmake --build "$build" --target help | sed -n 's/^\.\.\. \([a-z_]*_tests\)$/\1/p' | sort)
+  # "... name_tests" (Makefiles) or "name_tests: phony" (Ninja)
+  mapfile -t targets < <(cmake --build "$build" --target help |
+                         sed -n -E 's/^(\.\.\. )?([a-z_]+_tests)(: .*)?$/\2/p' | sort -u)
 fi
 
 # Programs without a display: Wine runs console programs without one, but the
