@@ -1,0 +1,146 @@
+#include "fixture.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "link/link.h"
+#include "platform/fault.h"
+#include "platform/workdir.h"
+#include "resources/catalogue.h"
+#include "shell/diag/log.h"
+#include "shell/shell.h"
+#include "store/store.h"
+
+namespace uitest {
+
+const sim::Bytes kSerial = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x01, 0x02};
+const char* const kSerialText = "123456789ABCDEF00102";
+const sim::Bytes kOtherSerial = {0x99, 0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 0x00};
+const char* const kOtherSerialText = "99887766554433221100";
+const sim::Bytes kOwnerCard = {0x04, 0xA1, 0xB2, 0xC3};
+const char* const kOwnerCardText = "04A1B2C3";
+const sim::Bytes kOtherCard = {0x04, 0x11, 0x22, 0x33};
+const char* const kOtherCardText = "04112233";
+
+const std::vector<int> kAllCommands = {
+    1000, 1100, 1200, 1300, 1400, 1500, 2000, 2010, 2020, 2030, 2100, 2110,
+    2120, 2200, 2210, 2220, 2300, 2400, 2500, 5000, 5050, 5075, 5100, 5200,
+    5300, 5500, 5510, 5515, 5520, 5530, 5540, 5550, 5800, 5810, 5820, 6000, 6100};
+
+void Program::SetUp() {
+  old_cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(dir.path());
+  res::select_edition(res::Edition::English);
+  platform::fault::reset();
+  hl::reset();
+  store::reset_store();
+  rlink::reset_link();
+  shell::reset_diag();
+  shell::reset_shell();
+  platform::set_working_directory("");
+}
+
+void Program::TearDown() {
+  if (sim) sim->stop();
+  hl::reset();
+  store::reset_store();
+  rlink::reset_link();
+  shell::reset_shell();
+  platform::fault::reset();
+  res::select_edition(res::Edition::English);
+  std::filesystem::current_path(old_cwd);
+}
+
+bool Program::start(const std::string& command_line) { return shell::start_program(command_line); }
+
+bool Program::start_and_run(const std::string& command_line) {
+  if (!start(command_line)) return false;
+  hl::advance(shell::kStartDelayMs);
+  return hl::main_window() != ui::kNoWindow;
+}
+
+void Program::stop() {
+  hl::reset();
+  store::reset_store();
+  rlink::reset_link();
+  shell::reset_diag();
+  shell::reset_shell();
+}
+
+void Program::install() {
+  ASSERT_TRUE(start_and_run());
+  ASSERT_TRUE(login("Admin", kAdminPassword));
+  ui::Window init = dialog("D_INITIAL");
+  ASSERT_NE(ui::kNoWindow, init);
+  ASSERT_TRUE(hl::press(init, 950));
+  hl::clear_boxes();
+}
+
+void Program::install_with_users(const std::vector<std::pair<std::string, std::string>>& users) {
+  install();
+  // The user management needs the full administrator menu; open it directly.
+  ui::send_command(main(), shell::kCmdUsers, 0);
+  ui::Window d = dialog("D_USER");
+  ASSERT_NE(ui::kNoWindow, d);
+  for (const auto& u : users) {
+    ASSERT_TRUE(hl::type(d, 200, u.first));
+    ASSERT_TRUE(hl::type(d, 700, u.second));
+    ASSERT_TRUE(hl::press(d, 900));
+  }
+  ASSERT_TRUE(hl::press(d, 950));
+  hl::clear_boxes();
+  stop();
+}
+
+bool Program::login(const std::string& user, const std::string& password) {
+  ui::Window d = dialog("D_ANMELDEN");
+  if (d == ui::kNoWindow) return false;
+  if (!hl::choose_item(d, 200, user)) return false;
+  if (!hl::type(d, 700, password)) return false;
+  return hl::press(d, 900);
+}
+
+sim::Simulator& Program::station(const sim::Bytes& serial, const sim::Bytes& card) {
+  sim::Options o;
+  o.bus = sim::Bus::Station;
+  sim = std::make_unique<sim::Simulator>(o);
+  station_port = sim->listen_tcp();
+  EXPECT_GT(station_port, 0);
+  sim->set_serial(serial);
+  if (!card.empty()) sim->set_auto_card(card);
+  EXPECT_TRUE(sim->start());
+  store::Konfigsatz& k = store::db().konfig;
+  k.set_station_connection(1);
+  k.set_ip("127.0.0.1");
+  k.set_tcp_port(static_cast<std::uint16_t>(station_port));
+  return *sim;
+}
+
+void Program::register_station(const std::string& identity, const std::string& owner) {
+  store::Konfigsatz& k = store::db().konfig;
+  k.set_station_registered(1);
+  k.set_station_identity(identity);
+  k.set_station_transponder(owner);
+  ASSERT_EQ(1, store::rw_konfig(1));
+}
+
+std::string Program::boxes() const {
+  std::string all;
+  for (const auto& b : hl::boxes()) all += b.text + "|" + b.caption + "\n";
+  return all;
+}
+
+std::vector<std::string> Program::box_texts() const {
+  std::vector<std::string> texts;
+  for (const auto& b : hl::boxes()) texts.push_back(b.text);
+  return texts;
+}
+
+std::vector<int> Program::enabled_commands() const {
+  std::vector<int> on;
+  for (int c : kAllCommands)
+    if (ui::menu_enabled(main(), c)) on.push_back(c);
+  return on;
+}
+
+}  // namespace uitest
