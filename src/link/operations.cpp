@@ -47,16 +47,24 @@ int connect(const Conn& c) {
   return io().com_open(c.com_port, c.baud) == 1 ? 0 : -1;
 }
 
-// Closes the link; the result replaced by -29 / -30 (or `tcp_code`) on failure.
-int close_link(int result, const std::string& caption, res::TextId tcp_text, int tcp_code = -30) {
+// A failing clean-up step (transparent off, close) replaces the result when the
+// operation itself had not failed yet, or when the link never opened (-1, -2);
+// otherwise the first failure is the one reported.
+int cleanup_result(int result, bool connected, int cleanup_failure) {
+  return result >= 0 || !connected ? cleanup_failure : result;
+}
+
+// Closes the link; -29 / -30 (or `tcp_code`) on failure, as cleanup_result says.
+int close_link(int result, bool connected, const std::string& caption, res::TextId tcp_text,
+               int tcp_code = -30) {
   if (tcp()) {
     if (io().tcp_close() != 0) {
       show(res::text(tcp_text), caption);
-      return tcp_code;
+      return cleanup_result(result, connected, tcp_code);
     }
     return result;
   }
-  return io().com_close() == 1 ? result : -29;
+  return io().com_close() == 1 ? result : cleanup_result(result, connected, -29);
 }
 
 // leser_funk_antwort up to n times, `pause` ms apart, until it is nonzero.
@@ -118,7 +126,8 @@ int transparent_operation(int address, const Conn& conn, const std::string& capt
                           int tcp_close_code = -30) {
   int result = connect(conn);
   if (result != 0 && connect_fail_returns) return result;
-  if (result == 0) {
+  bool connected = result == 0;
+  if (connected) {
     if (l_zam_init(address) != address) {
       result = -3;
     } else {
@@ -127,8 +136,8 @@ int transparent_operation(int address, const Conn& conn, const std::string& capt
     }
   }
   int off = transparent_off(address, caption, off_n, off_pause);
-  if (off != 1) result = off;
-  return close_link(result, caption, LINK_TCP_CLOSE, tcp_close_code);
+  if (off != 1) result = cleanup_result(result, connected, off);
+  return close_link(result, connected, caption, LINK_TCP_CLOSE, tcp_close_code);
 }
 
 // The common frame without transparent mode: connect (a failure goes straight
@@ -137,13 +146,14 @@ template <typename Body>
 int plain_operation(int address, const Conn& conn, const std::string& caption, bool init,
                     Body body) {
   int result = connect(conn);
-  if (result == 0) {
+  bool connected = result == 0;
+  if (connected) {
     if (init && l_zam_init(address) != address)
       result = -3;
     else
       result = body();
   }
-  return close_link(result, caption, LINK_ENROL_TCP_CLOSE);
+  return close_link(result, connected, caption, LINK_ENROL_TCP_CLOSE);
 }
 
 }  // namespace
@@ -215,13 +225,14 @@ int enrol_transparent(int address, int on) {
   use_station_transport();
   std::string caption = res::text(CAP_INFO);
   int result = connect(station_conn());
-  if (result == 0) {
+  bool connected = result == 0;
+  if (connected) {
     if (l_zam_init(address) != address)
       result = -3;
     else
       result = on ? transparent_on(address, caption) : transparent_off(address, caption, 50, 20);
   }
-  return close_link(result, caption, LINK_ENROL_TCP_CLOSE);
+  return close_link(result, connected, caption, LINK_ENROL_TCP_CLOSE);
 }
 
 int enrol_wait_delivery(int address, int time_ms, int with_init) {
@@ -297,8 +308,8 @@ int template_enrol(int address, int time_value) {
   }
   if (fp_led(1, 3, 1, 0) != 1) show(res::text(LINK_LED_FAILED), caption);
   int off = transparent_off(address, caption, 20, 50);
-  if (off != 1) result = off;
-  return close_link(result, caption, LINK_ENROL_TCP_CLOSE);
+  if (off != 1) result = cleanup_result(result, true, off);
+  return close_link(result, true, caption, LINK_ENROL_TCP_CLOSE);
 }
 
 namespace {
