@@ -17,10 +17,10 @@ const sim::Bytes kSerial = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x01
 const char* const kSerialText = "123456789ABCDEF00102";
 const sim::Bytes kOtherSerial = {0x99, 0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 0x00};
 const char* const kOtherSerialText = "99887766554433221100";
-const sim::Bytes kOwnerCard = {0x04, 0xA1, 0xB2, 0xC3};
-const char* const kOwnerCardText = "04A1B2C3";
-const sim::Bytes kOtherCard = {0x04, 0x11, 0x22, 0x33};
-const char* const kOtherCardText = "04112233";
+const sim::Bytes kOwnerCard = {0x04, 0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF6, 0x07, 0x18, 0x29};
+const char* const kOwnerCardText = "04A1B2C3D4E5F6071829";
+const sim::Bytes kOtherCard = {0x04, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99};
+const char* const kOtherCardText = "04112233445566778899";
 
 const std::vector<int> kAllCommands = {
     1000, 1100, 1200, 1300, 1400, 1500, 2000, 2010, 2020, 2030, 2100, 2110,
