@@ -237,8 +237,12 @@ TEST_F(OldKonfig, LaterVersionIsLeftAlone) {
 }
 
 TEST_F(Konfig, CurrentLayoutIsNotConverted) {
+  // Read as an old record, a current one fails the check byte, or (once in 256
+  // cases, the check byte over the first 1903 bytes matching by chance) the
+  // length; either way it stays untouched.
   Bytes before = bytes_of("Programm.cfg");
-  EXPECT_EQ(-11, store::convert_konfig());
+  int rc = store::convert_konfig();
+  EXPECT_TRUE(rc == -11 || rc == -12) << rc;
   EXPECT_EQ(before, bytes_of("Programm.cfg"));
 }
 
