@@ -64,7 +64,8 @@ constexpr Colour kFaceColour{0, 0, 0, true};
 enum class EventKind {
   Command,           // id = command or control id, param = value. A pressed button, a
                      // ticked check box or radio button arrives as Command(id, 0), exactly
-                     // like a command posted with that id.
+                     // like a command posted with that id; Escape in a dialog arrives as
+                     // Command(kIdCancel, 0).
   Timer,             // id = timer id
   HeaderClick,       // report list `id`: header of `column` clicked
   DoubleClick,       // report list `id`: double click on `row` (-1 when on no row)

@@ -45,7 +45,8 @@ struct Accelerator {
 };
 // The command an accelerator key gives, or 0 when the key has none, the main
 // window is disabled (a dialog or list window is open) or the command's menu item
-// is greyed.
+// is greyed. `item_enabled` answers false while no menu is attached (during
+// start-up), so that no accelerator acts before the menu state is set.
 int accelerator_command(const Accelerator* table, std::size_t count, int key,
                         bool main_window_enabled,
                         const std::function<bool(int command)>& item_enabled);

@@ -380,6 +380,33 @@ TEST_F(Headless, PaintingIsRecordedOnlyWhilePainting) {
   EXPECT_EQ(ops[1].colour, ui::rgb(51, 0, 204));
 }
 
+TEST_F(Headless, StatusBarProgressBarAndEscape) {
+  ASSERT_TRUE(ui::create_status_bar(main_, 7000));
+  EXPECT_FALSE(ui::create_status_bar(main_, 7000));  // one control per id
+  ui::status_parts(main_, 7000, {288, 504, 648, 768});
+  ui::set_status_text(main_, 7000, 2, "\t07.12.2026");
+  EXPECT_EQ(ui::status_text(main_, 7000, 2), "\t07.12.2026");
+  EXPECT_EQ(ui::status_text(main_, 7000, 3), "");
+  EXPECT_EQ(hl::status_part_edges(main_, 7000), (std::vector<int>{288, 504, 648, 768}));
+
+  Recorder rec;
+  Window d = ui::create_dialog("D_DOWN_AN_LESER", main_, rec.handler());
+  hl::fail_next(hl::Failure::CreateProgress);
+  EXPECT_FALSE(ui::create_progress(d, 7010, ui::Rect{10, 350, 480, 16}));
+  ASSERT_TRUE(ui::create_progress(d, 7010, ui::Rect{10, 350, 480, 16}));
+  ui::progress_range(d, 7010, 0, 4);
+  ui::progress_step_size(d, 7010, 1);
+  for (int i = 0; i < 4; ++i) ui::progress_step(d, 7010);
+  EXPECT_EQ(ui::progress_position(d, 7010), 4);
+  ui::progress_step(d, 7010);  // past the end the bar starts over
+  EXPECT_EQ(ui::progress_position(d, 7010), 0);
+  ui::destroy_control(d, 7010);
+  EXPECT_FALSE(ui::control_exists(d, 7010));
+
+  EXPECT_TRUE(hl::press_key(ui::kKeyEscape));
+  EXPECT_EQ(rec.count(EventKind::Command, ui::kIdCancel), 1);
+}
+
 TEST(CentredOver, CentresOrAlignsWithTheEdge) {
   ui::Rect outer{100, 50, 790, 580};
   ui::Rect small = ui::centred_over(outer, ui::Size{390, 180});

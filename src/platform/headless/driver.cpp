@@ -267,6 +267,12 @@ bool press_key(int key) {
         return next_field(d);
     }
   }
+  if (key == kKeyEscape && d != kNoWindow && s.focus_window == d) {
+    if (!usable(d)) return false;
+    deliver(d, Event{EventKind::Command, kIdCancel, 0, -1, -1});
+    pump();
+    return true;
+  }
   if (key == kKeyEnter) {
     Window w = s.focus_window;
     Control* c = find(w) ? usable(w, find(w)->focus) : nullptr;

@@ -52,7 +52,8 @@ bool click_into(Window w, int id);
 // the window receives Command(id, 0).
 bool press(Window w, int id);
 // A key on the focused window: Enter and Tab follow the keyboard rule while a
-// dialog is open; F1 to F11 are looked up in the accelerator table.
+// dialog is open, Escape in a dialog sends it Command(kIdCancel); F1 to F11 are
+// looked up in the accelerator table.
 bool press_key(int key);
 bool press_enter();
 // Chooses an entry of a combo or list box (by index or exact text); raises
