@@ -73,8 +73,10 @@ UserOutcome write_failure(int code) {
 std::vector<std::string> login_list() { return names_after("Admin"); }
 std::vector<std::string> user_list() { return names_after(""); }
 
-LoginOutcome login(int entry, const std::string& entry_text, const std::string& password_in,
-                   bool no_configuration) {
+namespace {
+
+LoginOutcome try_login(int entry, const std::string& entry_text, const std::string& password_in,
+                       bool no_configuration) {
   LoginOutcome out;
   const std::string password = cut(password_in, 18);
   if (password.empty()) {
@@ -122,6 +124,22 @@ LoginOutcome login(int entry, const std::string& entry_text, const std::string& 
     return out;
   }
   out.boxes.push_back(info(res::ST_LOGIN_WRONG_PASSWORD));
+  return out;
+}
+
+}  // namespace
+
+LoginOutcome login(int entry, const std::string& entry_text, const std::string& password,
+                   bool no_configuration) {
+  // The search reads users into the read buffer; a failed attempt leaves both
+  // user buffers as they were.
+  Tables& t = db();
+  const Usersatz read_before = t.user_read, current_before = t.user_current;
+  LoginOutcome out = try_login(entry, entry_text, password, no_configuration);
+  if (!out.logged_in) {
+    t.user_read = read_before;
+    t.user_current = current_before;
+  }
   return out;
 }
 

@@ -92,6 +92,9 @@ TEST_F(Users, UserLoginAndList) {
 
   out = store::login(1, "Operator1", "wrong!", false);
   EXPECT_EQ("Eingegebenes Passwort ist falsch !", only_text(out.boxes));
+  // The failed attempt read other users but leaves the user logged in.
+  EXPECT_EQ("Download", store::db().user_read.name());
+  EXPECT_EQ("Download", store::db().user_current.name());
 
   platform::fault::arm(Op::FileRead, 3);
   out = store::login(1, "User115", "pw1015", false);
