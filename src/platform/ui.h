@@ -176,6 +176,9 @@ bool control_enabled(Window w, int id);
 void show_control(Window w, int id, bool on);
 bool control_visible(Window w, int id);
 void focus_control(Window w, int id);
+// Moves the focus to the next field of a dialog, as Tab does; false when there is
+// no field to move to.
+bool focus_next(Window w);
 // Id of the control of `w` that has the keyboard focus, 0 when none has.
 int focused_control(Window w);
 // Rectangle in the client pixels of `w`.

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/headless/driver.h"
@@ -121,6 +122,8 @@ bool deliver(Window w, const Event& e);
 // True when a call of this kind is to fail now (see fail_next).
 bool failing(Failure f);
 std::uint64_t now_ms();
+// Radio buttons [first, last) of the group of the control at index `at`.
+std::pair<std::size_t, std::size_t> radio_group(const std::vector<Control>& v, std::size_t at);
 // Moves the keyboard focus; the edit that loses it gets FocusLost.
 void move_focus(Window w, int id);
 

@@ -99,6 +99,15 @@ bool failing(Failure f) {
 
 std::uint64_t now_ms() { return platform::tick_ms(); }
 
+// Radio buttons [first, last) that form the group of the one at `at`.
+std::pair<std::size_t, std::size_t> radio_group(const std::vector<Control>& v, std::size_t at) {
+  std::size_t first = at;
+  while (first > 0 && !(v[first].kind == Kind::Radio && v[first].group_start)) --first;
+  std::size_t last = at + 1;
+  while (last < v.size() && !(v[last].kind == Kind::Radio && v[last].group_start)) ++last;
+  return {first, last};
+}
+
 void move_focus(Window w, int id) {
   State& s = state();
   Window old_w = s.focus_window;
@@ -112,6 +121,23 @@ void move_focus(Window w, int id) {
     deliver(old_w, Event{EventKind::FocusLost, old_id, 0, -1, -1});
 }
 
+namespace {
+// Whether Tab stops at control `at`: radio buttons only at the checked one of
+// their group, or at the first when none is checked.
+bool tab_target(const std::vector<Control>& v, std::size_t at) {
+  const Control& c = v[at];
+  if (!c.tab_stop || !c.enabled || !c.visible) return false;
+  if (c.kind != Kind::Radio) return true;
+  if (c.checked) return true;
+  auto group = radio_group(v, at);
+  for (std::size_t i = group.first; i < group.second; ++i)
+    if (v[i].kind == Kind::Radio && v[i].checked) return false;
+  for (std::size_t i = group.first; i < group.second; ++i)
+    if (v[i].kind == Kind::Radio) return i == at;
+  return false;
+}
+
+}  // namespace
 }  // namespace headless
 
 using namespace headless;
@@ -394,6 +420,23 @@ bool control_visible(Window w, int id) {
 
 void focus_control(Window w, int id) {
   if (find(w, id)) move_focus(w, id);
+}
+
+bool focus_next(Window w) {
+  WindowState* ws = find(w);
+  if (!ws || ws->controls.empty()) return false;
+  const auto& v = ws->controls;
+  std::size_t n = v.size(), from = n - 1;
+  for (std::size_t i = 0; i < n; ++i)
+    if (v[i].id == ws->focus) from = i;
+  for (std::size_t k = 1; k <= n; ++k) {
+    std::size_t i = (from + k) % n;
+    if (tab_target(v, i)) {
+      move_focus(w, v[i].id);
+      return true;
+    }
+  }
+  return false;
 }
 
 int focused_control(Window w) {
