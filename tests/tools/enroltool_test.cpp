@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -225,6 +227,33 @@ TEST_F(Enroltool, ExistingInstallationIsKeptWithoutForce) {
   ASSERT_EQ(store::load_all(), 1);
   EXPECT_EQ(store::db().users[0].password(), "0123456789abcdef");
   platform::set_working_directory("");
+}
+
+TEST_F(Enroltool, FailedReplacementPutsTheOldInstallationBack) {
+  init();
+  const char* names[] = {"Programm.cfg", "Personen.dat", "Template.dat",
+                         "Leser.dat",    "Eingabe.dat",  "Usepas.dat"};
+  std::vector<Bytes> before;
+  for (const char* n : names) before.push_back(read_file(file(n)));
+  // Something in the way of the last file's set-aside name: the first five are
+  // renamed aside already when the sixth fails, and must come back.
+  std::string blocker = file("Usepas.dat") + ".enroltool-old";
+  ASSERT_TRUE(std::filesystem::create_directory(blocker));
+  write_file(blocker + "/keep", testsupport::bytes_of("x"));
+
+  Result r = run("init --force " + shq(inst()) + " --admin-password 0123456789abcdef");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(lines(r.err), 1) << r.err;
+  EXPECT_NE(r.err.find("Usepas.dat"), std::string::npos) << r.err;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EXPECT_TRUE(testsupport::same_bytes(before[i], read_file(file(names[i])))) << names[i];
+    if (i + 1 < before.size()) {
+      EXPECT_FALSE(std::filesystem::exists(file(names[i]) + ".enroltool-old")) << names[i];
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(file("enroltool-init.tmp")));
+  r = run("verify " + shq(inst()));
+  EXPECT_EQ(r.rc, 0) << r.out;
 }
 
 TEST_F(Enroltool, BadInputGetsOneLineAndAnExitCode) {
