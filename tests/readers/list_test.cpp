@@ -101,6 +101,26 @@ TEST_F(List, HeaderClicksSortWithoutRegardToCase) {
   // Each column keeps its own direction.
   ASSERT_TRUE(hl::click_header(w, kList, 0));
   EXPECT_EQ((std::vector<std::string>{"Hall", "gate", "Door", "Annex"}), names());
+  // Sorting touches only the list.
+  EXPECT_EQ((std::vector<std::string>{"Door", "gate", "Hall", "Annex"}), names_on_disk());
+}
+
+TEST_F(List, FormOverAnEmptyListCannotSave) {
+  start();
+  ASSERT_TRUE(hl::choose_menu(2210));
+  EXPECT_TRUE(rows().empty());
+  // The list's own report 8030 with 0 opens the form for the current reader.
+  store::default_leser();
+  ui::send_command(list(), readers::kFormReport, 0);
+  ui::Window f = form();
+  ASSERT_NE(ui::kNoWindow, f);
+  EXPECT_FALSE(ui::control_enabled(f, 900));
+  // A copy can still be made; it becomes the list's first row.
+  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::type(f, 122, "First"));
+  ASSERT_TRUE(hl::press(f, 930));
+  EXPECT_EQ((std::vector<Row>{{"First", "COMPORT", "COM 01", "115200", "01", "Nein"}}), rows());
+  EXPECT_EQ(std::vector<std::string>{"First"}, names_on_disk());
 }
 
 TEST_F(List, ChangeAReaderThroughTheForm) {
@@ -312,6 +332,7 @@ TEST_F(List, RecordThatNoLongerMatchesIsNotFound) {
   ASSERT_TRUE(hl::double_click_row(list(), kList, 1));
   EXPECT_EQ("Lesersatz wurde nicht gefunden !|Fehler Info\n", boxes());
   EXPECT_EQ(ui::kNoWindow, form());
+  EXPECT_EQ(10001, on_disk()[1].tcp_port());
 }
 
 TEST_F(List, DeleteSeveralRowsRescanningFromTheTop) {
