@@ -1,0 +1,119 @@
+// The readersim program: arguments, the printed endpoints, control lines on
+// standard input, and a clean end on SIGTERM.
+#ifdef READERSIM_PATH
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "host.h"
+#include "support/support.h"
+
+using namespace simtest;
+using testsupport::same_bytes;
+
+namespace {
+
+// The program with pipes on its standard input and output.
+struct Program {
+  pid_t pid = -1;
+  int in = -1;    // we write its standard input
+  FILE* out = nullptr;
+
+  explicit Program(const std::vector<std::string>& args) {
+    int to[2], from[2];
+    if (pipe(to) != 0 || pipe(from) != 0) return;
+    pid = fork();
+    if (pid == 0) {
+      dup2(to[0], 0);
+      dup2(from[1], 1);
+      const int quiet = open("/dev/null", O_WRONLY);
+      if (quiet >= 0) dup2(quiet, 2);
+      close(to[1]);
+      close(from[0]);
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>(READERSIM_PATH));
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(READERSIM_PATH, argv.data());
+      _exit(127);
+    }
+    close(to[0]);
+    close(from[1]);
+    in = to[1];
+    out = fdopen(from[0], "r");
+  }
+  ~Program() {
+    if (in >= 0) close(in);
+    if (out) fclose(out);
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+  std::string line() {
+    char buf[512];
+    if (!out || !fgets(buf, sizeof buf, out)) return "";
+    return buf;
+  }
+  void say(const std::string& text) { ASSERT_EQ(static_cast<long>(text.size()), write(in, text.data(), text.size())); }
+  // Exit status after SIGTERM, or -1.
+  int terminate() {
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  int wait_exit() {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+};
+
+TEST(ReadersimProgram, ServesTheStationAndTakesControlLines) {
+  Program p({"--station", "--tcp", "127.0.0.1:0", "--pty", "--auto-card", "0A0B", "--quality", "93"});
+  const std::string tcp = p.line();
+  ASSERT_EQ(0u, tcp.find("tcp 127.0.0.1:")) << tcp;
+  const int port = std::stoi(tcp.substr(14));
+  EXPECT_EQ(0u, p.line().find("pty /dev/"));
+
+  p.say("keys 42\n");
+  EXPECT_EQ("ok\n", p.line());
+  p.say("frobnicate\n");
+  EXPECT_EQ(0u, p.line().find("error:"));
+  {
+    Host host = Host::tcp(port);
+    ASSERT_TRUE(host.ok());
+    EXPECT_TRUE(same_bytes({DLE, ACK}, host.command(cmd("1Y", {0x0C}))));
+    EXPECT_TRUE(same_bytes(cmd("1s>"), host.fetch(1, '0')));
+    EXPECT_TRUE(same_bytes(cmd("1a", {0x01, 0x0A, 0x0B}), host.fetch(1, '1')));
+    EXPECT_TRUE(same_bytes({DLE, ACK}, host.command(cmd("1T", {2, 15, 0, 1, 1}))));
+    EXPECT_TRUE(same_bytes(cmd("1k42"), host.fetch(1, '2')));
+    EXPECT_TRUE(same_bytes({DLE, ACK}, host.command(cmd("1Y", {0x02, 15}))));
+    EXPECT_EQ(93, host.fetch(1, '1').at(4));
+  }
+  p.say("transparent\n");
+  EXPECT_EQ("ok on\n", p.line());
+  EXPECT_EQ(0, p.terminate());
+}
+
+TEST(ReadersimProgram, RefusesBadArguments) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--station"}, {"--station", "--readers", "1", "--pty"}, {"--readers", "0,16", "--pty"},
+        {"--station", "--tcp", "127.0.0.1"}, {"--station", "--pty", "--record-key", "0011"},
+        {"--station", "--pty", "--auto-card", "xyz"}, {"--station", "--pty", "--wobble"}}) {
+    Program p(args);
+    EXPECT_EQ(2, p.wait_exit()) << args.back();
+  }
+}
+
+}  // namespace
+#endif
