@@ -132,7 +132,9 @@ std::vector<std::string> Program::names_on_disk() const {
   return names;
 }
 
-testsupport::Bytes Program::leser_file() const { return testsupport::read_file(dir.file("Leser.dat")); }
+testsupport::Bytes Program::leser_file() const {
+  return testsupport::read_file(dir.file("Leser.dat"));
+}
 
 std::string Program::boxes() const {
   std::string out;

@@ -158,7 +158,8 @@ TEST_F(Form, AddressPortAndNameChecksKeepTheFormOpen) {
 TEST_F(Form, UniqueNameAndConnectionWithBusAddress) {
   start();
   const std::string kConnection = "Leseranschluss und Busadresse sind schon vorhanden !";
-  const std::string kName = "Der Lesername ist schon vorhanden,\r\ner muss eindeutig (einmalig) sein !";
+  const std::string kName =
+      "Der Lesername ist schon vorhanden,\r\ner muss eindeutig (einmalig) sein !";
   ASSERT_TRUE(create_reader({"Door", false, 2, 0, "", "", 0, false}));
   ASSERT_TRUE(create_reader({"Gate", false, 2, 0, "", "", 1, false}));  // COM 03, bus 02
 
@@ -191,7 +192,8 @@ TEST_F(Form, UniqueNameAndConnectionWithBusAddress) {
 
 TEST_F(Form, ThirtyThirdReaderCannotBeStored) {
   start();
-  for (int i = 0; i < 32; ++i) store_reader({"R" + std::to_string(i), false, i, 0, "", "", 0, false});
+  for (int i = 0; i < 32; ++i)
+    store_reader({"R" + std::to_string(i), false, i, 0, "", "", 0, false});
   const testsupport::Bytes before = leser_file();
   ASSERT_TRUE(hl::choose_menu(2200));
   ui::Window f = form();
