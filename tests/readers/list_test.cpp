@@ -183,6 +183,16 @@ TEST_F(List, ChangeAReaderThroughTheForm) {
   EXPECT_EQ(3, on_disk()[1].com_port());
 }
 
+TEST_F(List, FormLargerThanTheListGoesToTheScreenEdge) {
+  start_with_readers();
+  ASSERT_TRUE(hl::choose_menu(2210));
+  ui::move_window(list(), ui::Rect{300, 200, 60, 40});
+  ui::Window f = change(0);
+  ASSERT_NE(ui::kNoWindow, f);
+  EXPECT_EQ(0, ui::window_rect(f).x);
+  EXPECT_EQ(0, ui::window_rect(f).y);
+}
+
 TEST_F(List, SavingRewritesFieldsTheFormDoesNotShow) {
   start();
   store_reader({"Door", false, 0, 0, "", "", 0, false}, 20);
