@@ -192,6 +192,7 @@ void copy_or_create(ui::Window d) {
   if (!read_form(d)) return;
   int number = store::rw_leser(1);
   if (number < 0) {
+    t.current_reader = current;  // the store numbered it for the slot it tried
     info(d, res::text(res::RD_WRITE_FAILED));
     return;
   }

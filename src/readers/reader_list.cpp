@@ -80,8 +80,12 @@ bool delete_row(ui::Window w, int row) {
   }
   store::Tables& t = store::db();
   const std::string name = t.readers[slot].name();
+  // Freeing the slot numbers both reader buffers; the current reader stays
+  // what it was.
+  const store::Lesersatz current = t.current_reader;
   t.edit_reader.set_nummer(static_cast<std::uint32_t>(slot + 1));
   int rc = store::rw_leser(2);
+  t.current_reader = current;
   if (rc < 0) {
     error_info(w, res::format(res::RD_DELETE_FAILED, static_cast<long>(rc) - 1));
     // The reader is still stored: its row comes back, no longer selected.

@@ -210,11 +210,13 @@ TEST_F(Form, WriteFailureKeepsTheFormAndTheTable) {
   ASSERT_TRUE(hl::choose_menu(2200));
   ui::Window f = form();
   enter(f, kTcpReader);
+  const store::Lesersatz current = store::db().current_reader;
   platform::fault::arm(platform::fault::Op::FileWrite, 1);
   ASSERT_TRUE(hl::press(f, 930));
   EXPECT_EQ("Fehler beim schreiben des Leserdatensatzes !|Info\n", boxes());
   EXPECT_EQ(f, form());
   EXPECT_FALSE(store::db().readers[0].used());
+  EXPECT_EQ(current.b, store::db().current_reader.b);
   EXPECT_TRUE(names_on_disk().empty());
   // Once the file can be written the same input is stored.
   hl::clear_boxes();

@@ -351,6 +351,7 @@ TEST_F(List, DeleteSeveralRowsRescanningFromTheTop) {
   ui::Window w = list();
   // "gate" in memory no longer matches its row.
   store::db().readers[1].set_name("Gate");
+  store::db().current_reader = store::db().readers[3];
   ASSERT_TRUE(hl::select_rows(w, kList, {0, 1, 2}));
   hl::script_answer(ui::kIdYes);
   ASSERT_TRUE(hl::right_click_row(w, kList, 1));
@@ -369,6 +370,7 @@ TEST_F(List, DeleteSeveralRowsRescanningFromTheTop) {
   EXPECT_FALSE(store::db().readers[0].used());
   EXPECT_FALSE(store::db().readers[2].used());
   EXPECT_EQ((std::vector<std::string>{"gate", "Annex"}), names_on_disk());
+  EXPECT_EQ(store::db().readers[3].b, store::db().current_reader.b);
 
   // The freed slot is the next one a new reader takes.
   ASSERT_TRUE(hl::close_window(w));
