@@ -95,6 +95,10 @@ TEST_F(Startup, FirstStartGoesStraightToTheLogin) {
   EXPECT_EQ(0, ui::items_selected(d, 200));
   EXPECT_EQ(16, hl::text_limit(d, 700));
   EXPECT_EQ(std::make_pair(d, 700), hl::focus());
+  ui::Rect r = ui::window_rect(d);
+  ui::Rect centred = ui::centred_over(ui::window_rect(main()), ui::Size{r.width, r.height});
+  EXPECT_EQ(centred.x, r.x);
+  EXPECT_EQ(centred.y, r.y);
   EXPECT_EQ('N', shell::state().dialog_mode);
   EXPECT_FALSE(ui::window_enabled(main()));
   EXPECT_TRUE(hl::timer_running(main(), shell::kClockTimer));
@@ -247,6 +251,25 @@ TEST_F(Startup, WindowingFailures) {
             boxes().find("StartTimers (Main) aufgetreten !\n\nDas Programm wird beendet !\n\n|Fehler Meldung, Timer"));
   EXPECT_EQ(ui::kNoWindow, main());
   EXPECT_EQ(0, hl::quit_code());
+
+  // A timer that cannot be stopped is reported and does nothing; it fires again.
+  stop();
+  ASSERT_TRUE(start());
+  hl::clear_boxes();
+  hl::fail_next(hl::Failure::KillTimer);
+  hl::advance(shell::kStartDelayMs);
+  EXPECT_EQ("Timer kann nicht gestoppt werden !|Info, Timer\n", boxes());
+  EXPECT_FALSE(hl::menu_attached());
+  hl::advance(shell::kStartDelayMs);
+  EXPECT_TRUE(hl::menu_attached());
+  EXPECT_NE(ui::kNoWindow, dialog("D_ANMELDEN"));
+
+  // The clock goes on without a timer that could not be made, after saying so.
+  hl::clear_boxes();
+  hl::fail_next(hl::Failure::SetTimer);
+  hl::advance(1000);
+  EXPECT_EQ(cp("Timer für Datum/Uhrzeit kann nicht erzeugt werden !|Info, Timer\n"), boxes());
+  EXPECT_FALSE(hl::timer_running(main(), shell::kClockTimer));
 
   // So is the registration of the window classes.
   stop();
