@@ -63,7 +63,9 @@ int first_free(const Table& table, int first, int last) {
 Tables& db() { return tables_storage(); }
 
 void reset_store() {
-  tables_storage() = Tables{};
+  // Copied from a static empty set so that no large temporary lands on the stack.
+  static const Tables kEmpty{};
+  tables_storage() = kEmpty;
   reset_keys();
 }
 
