@@ -6,6 +6,7 @@
 #include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <time.h>
@@ -91,6 +92,9 @@ int tcp_connect(const char* host, int port) {
     tcp_close();
     return -2;
   }
+  // Frames are small and answered at once: no coalescing of small writes.
+  int on = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   return 0;
 }
 

@@ -83,6 +83,9 @@ int tcp_connect(const char* host, int port) {
     tcp_close();
     return -2;
   }
+  // Frames are small and answered at once: no coalescing of small writes.
+  BOOL on = TRUE;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
   return 0;
 }
 
