@@ -1,5 +1,6 @@
 // The main window's command dispatcher: opening the dialogs, completing them when
 // they report back, the menu state of the logged-in user, the info boxes.
+#include "platform/files.h"
 #include "readers/readers.h"
 #include "readers/station.h"
 #include "resources/catalogue.h"
@@ -31,6 +32,11 @@ void enable_without_station(bool* offer) {
   }
 }
 
+// The first administrator login of a new installation: the configuration, then
+// all data files, then loading them. When the data files cannot all be made,
+// Programm.cfg is removed again (create_konfig does so itself for its own
+// failures), so that the next start is a first start once more instead of a
+// start that can never load its files.
 void create_installation_then_load() {
   Shell& s = state();
   int r = store::create_konfig(123);
@@ -39,8 +45,10 @@ void create_installation_then_load() {
     return;
   }
   r = store::create_db();
-  if (r != 1)
+  if (r != 1) {
+    platform::file_delete(s.config_path);
     show_box(res::format(res::SH_CREATE_DB_FAILED, r), res::text(res::CAP_FEHLER_MELDUNG));
+  }
   if (!load_all_or_end()) return;
   s.no_configuration = false;
 }

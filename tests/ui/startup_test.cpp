@@ -4,6 +4,7 @@
 
 #include "fixture.h"
 #include "platform/fault.h"
+#include "platform/files.h"
 #include "platform/workdir.h"
 #include "shell/diag/log.h"
 #include "shell/shell.h"
@@ -143,6 +144,29 @@ TEST_F(Startup, FirstStartWithAFailingCreationCanBeRepeated) {
   ASSERT_TRUE(login("Admin", kAdminPassword));
   EXPECT_FALSE(shell::state().no_configuration);
   EXPECT_EQ(2064u, testsupport::read_file(path("Programm.cfg")).size());
+}
+
+TEST_F(Startup, FirstStartThatCannotMakeTheDataFilesStartsAfreshNextTime) {
+  ASSERT_TRUE(start_and_run());
+  hl::clear_boxes();
+  // Opens: Programm.cfg made, read back (header, old layout, Konfigsatz), then
+  // Personen.dat created.
+  platform::fault::arm(platform::fault::Op::FileOpen, 5);
+  ASSERT_TRUE(login("Admin", kAdminPassword));
+  std::vector<std::string> shown = box_texts();
+  ASSERT_EQ(2u, shown.size()) << boxes();
+  EXPECT_EQ("Fehler -5 beim erstellen der Datenbank aufgetreten !", shown[0]);
+  EXPECT_EQ("\nEs ist ein Fehler beim einlesen der Personendatei aufgetreten !\n\nDas Programm wird beendet !\n\n",
+            shown[1]);
+  EXPECT_EQ(ui::kNoWindow, main());
+  EXPECT_FALSE(platform::path_exists(path("Programm.cfg")));
+
+  stop();
+  ASSERT_TRUE(start_and_run());
+  EXPECT_TRUE(shell::state().no_configuration);
+  ASSERT_TRUE(login("Admin", kAdminPassword));
+  EXPECT_EQ(17u * 96, testsupport::read_file(path("Usepas.dat")).size());
+  EXPECT_FALSE(shell::state().no_configuration);
 }
 
 TEST_F(Startup, PictureIsCroppedAndMovesUpAfterStartUp) {
