@@ -4,8 +4,18 @@
 // window keeps no link from a row to its record; it finds the record again from
 // the row's texts).
 //
-// A list window keeps one ListSort, builds its rows from table slots, and on a
-// double click, Enter or right click reads row_texts() and looks the record up.
+// How a list window is put together (the reader list, reader_list.cpp, is one):
+//   - open: ui::create_list_window at the main window's position + 30 with its
+//     size, make_report_list with the window's columns, one row per table slot
+//     in use, disable the main window and focus the list;
+//   - HeaderClick: ListSort::header_clicked;
+//   - DoubleClick / ListEnter / RightClick: row_texts() of the selected rows,
+//     the record looked up from them (the rows hold no record numbers);
+//   - the window's form reports with a command of the list's own (8030 ...):
+//     the list closes the form, rewrites or appends the row and calls
+//     ListSort::resort after an append;
+//   - Close: enable and focus the main window, destroy the list (its form goes
+//     with it); Destroyed: forget the window.
 #pragma once
 
 #include <cstddef>
