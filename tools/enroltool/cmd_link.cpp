@@ -1,0 +1,189 @@
+// Service commands of the reader link: talk to an enrol station or a reader
+// over TCP/IP or a serial device with the program's own operations.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "commands.h"
+#include "link/link.h"
+#include "platform/serial.h"
+#include "platform/tcp.h"
+#include "store/store.h"
+
+namespace enroltool {
+namespace {
+
+// The port index a --serial device is mapped to.
+constexpr int kToolPort = 0;
+
+struct LinkArgs {
+  std::string dir;
+  std::string host;
+  int port = -1;
+  std::string device;
+  int baud = 0;
+  int address = 0;  // bus address 1..15 (reader commands)
+  int time_ms = 10000;
+};
+
+bool parse_int(const char* text, int lo, int hi, int* out) {
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  if (!text[0] || *end || v < lo || v > hi) return false;
+  *out = static_cast<int>(v);
+  return true;
+}
+
+// Parses the options; an empty return is success, else the complaint.
+std::string parse(int argc, char** argv, LinkArgs* a) {
+  for (int i = 0; i < argc; ++i) {
+    std::string opt = argv[i];
+    if (i + 1 >= argc) return "option " + opt + " needs a value";
+    const char* v = argv[++i];
+    if (opt == "--dir") {
+      a->dir = v;
+    } else if (opt == "--tcp") {
+      std::string hp = v;
+      std::size_t colon = hp.rfind(':');
+      if (colon == std::string::npos || colon == 0 ||
+          !parse_int(hp.c_str() + colon + 1, 1, 65535, &a->port))
+        return "--tcp needs HOST:PORT";
+      a->host = hp.substr(0, colon);
+      if (a->host.size() > 19) return "host name longer than 19 characters";
+    } else if (opt == "--serial") {
+      a->device = v;
+    } else if (opt == "--baud") {
+      if (!parse_int(v, 0, 4, &a->baud)) return "--baud needs an index 0 (115200) to 4 (9600)";
+    } else if (opt == "--address") {
+      if (!parse_int(v, 1, 15, &a->address)) return "--address needs a bus address 1 to 15";
+    } else if (opt == "--time") {
+      if (!parse_int(v, 20, 600000, &a->time_ms)) return "--time needs milliseconds, 20 to 600000";
+    } else {
+      return "unknown option " + opt;
+    }
+  }
+  if (!a->host.empty() && !a->device.empty()) return "give either --tcp or --serial, not both";
+  return "";
+}
+
+// Loads the installation (or defaults) and points the station and the current
+// reader at the connection given. kExitOk or a failure code.
+int prepare(const LinkArgs& a, bool reader) {
+  if (!a.dir.empty()) {
+    int rc = open_installation(a.dir);
+    if (rc != kExitOk) return rc;
+    int mask = store::rw_eingabe(0);
+    if (mask != 1) return fail(kExitFailed, "Eingabe.dat does not read (" + std::to_string(mask) + ")");
+  } else {
+    store::reset_store();
+    store::default_konfig(0);
+    store::default_eingabe();
+  }
+  rlink::reset_link();
+  bool given = !a.host.empty() || !a.device.empty();
+  if (reader && !given) return fail(kExitUsage, "a reader command needs --tcp or --serial");
+  if (!given && a.dir.empty()) return fail(kExitUsage, "give --tcp, --serial or --dir");
+  if (!a.device.empty()) platform::com_set_device(kToolPort, a.device);
+  store::Konfigsatz& k = store::db().konfig;
+  if (given) {
+    k.set_station_connection(a.host.empty() ? 0 : 1);
+    k.set_com_port(kToolPort);
+    k.set_baud(static_cast<std::uint8_t>(a.baud));
+    k.set_ip(a.host);
+    k.set_tcp_port(static_cast<std::uint16_t>(a.port > 0 ? a.port : 0));
+  }
+  if (reader) {
+    store::Lesersatz r;
+    r.set_nummer(1);
+    r.set_name("enroltool");
+    r.set_verbindung(a.host.empty() ? 0 : 1);
+    r.set_com_port(kToolPort);
+    r.set_baud(static_cast<std::uint16_t>(a.baud));
+    r.set_ip(a.host);
+    r.set_tcp_port(static_cast<std::uint16_t>(a.port > 0 ? a.port : 0));
+    r.set_bus_address(static_cast<std::uint16_t>(a.address - 1));
+    rlink::select_reader(r);
+  }
+  if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
+  return kExitOk;
+}
+
+// 0 for success, else the operation's result (the shell sees it modulo 256).
+int finish(const char* op, int result, bool ok) {
+  platform::tcp_cleanup();
+  if (ok) return kExitOk;
+  std::fprintf(stderr, "enroltool: %s failed, result %d\n", op, result);
+  return result == 0 ? kExitFailed : result;
+}
+
+int station_info(const LinkArgs& a) {
+  int rc = prepare(a, false);
+  if (rc != kExitOk) return rc;
+  int r = rlink::enrol_init();
+  if (r == 1) {
+    std::printf("serial number: %s\n", rlink::state().serial_number.c_str());
+    std::printf("hardware type: %d\n", rlink::state().hardware_type);
+  }
+  return finish("enrol_init", r, r == 1);
+}
+
+int read_card(const LinkArgs& a) {
+  int rc = prepare(a, false);
+  if (rc != kExitOk) return rc;
+  int r = rlink::enrol_read_csn(1, a.time_ms);
+  if (r == 1) std::printf("card serial number: %s\n", rlink::last_delivery().c_str());
+  if (r == 0) std::fprintf(stderr, "enroltool: no card within %d ms\n", a.time_ms);
+  return finish("enrol_read_csn", r, r == 1);
+}
+
+int reader_check(const LinkArgs& a) {
+  int rc = prepare(a, true);
+  if (rc != kExitOk) return rc;
+  int r = rlink::check_leser_parameter();
+  if (r == 1) std::printf("reader parameters in order\n");
+  if (r == 2) std::printf("reader parameters updated; the reader must be loaded again\n");
+  return finish("check_leser_parameter", r, r == 1 || r == 2);
+}
+
+int reader_erase(const LinkArgs& a) {
+  int rc = prepare(a, true);
+  if (rc != kExitOk) return rc;
+  int r = rlink::del_template(1);
+  if (r == 1) std::printf("all templates deleted in the reader\n");
+  return finish("del_template", r, r == 1);
+}
+
+}  // namespace
+
+const char* link_usage() {
+  return "  station-info CONNECTION [--dir DIR]\n"
+         "      Initialise the enrol station: prints its serial number and hardware type.\n"
+         "  read-card CONNECTION [--dir DIR] [--time MS]\n"
+         "      Wait for a transponder at the station (default 10000 ms), print its CSN.\n"
+         "  reader-check CONNECTION --address N [--dir DIR]\n"
+         "      Check the reader's parameters against the input mask; offers an update.\n"
+         "  reader-erase CONNECTION --address N [--dir DIR]\n"
+         "      Delete every template in the reader.\n"
+         "      CONNECTION: --tcp HOST:PORT, or --serial DEVICE [--baud 0..4]. Without\n"
+         "      one, station commands use the station connection of --dir DIR. Without\n"
+         "      --dir the input-mask defaults apply. The exit code of a failed\n"
+         "      operation is its result (modulo 256).\n";
+}
+
+int run_link_command(const std::string& name, int argc, char** argv) {
+  int (*run)(const LinkArgs&) = nullptr;
+  if (name == "station-info") run = station_info;
+  if (name == "read-card") run = read_card;
+  if (name == "reader-check") run = reader_check;
+  if (name == "reader-erase") run = reader_erase;
+  if (!run) return kNotLinkCommand;
+  LinkArgs a;
+  std::string complaint = parse(argc, argv, &a);
+  if (!complaint.empty()) return fail(kExitUsage, name + ": " + complaint);
+  bool reader = name == "reader-check" || name == "reader-erase";
+  if (reader && a.address == 0) return fail(kExitUsage, name + ": --address N is needed");
+  return run(a);
+}
+
+}  // namespace enroltool
