@@ -7,6 +7,7 @@ namespace sim {
 namespace {
 
 constexpr int kCardMemory = 8192;
+constexpr std::size_t kMaxTraffic = 200000;
 
 // Status codes of the fingerprint unit (class 0x01).
 constexpr std::uint8_t kFingerInDb = 0x01, kDbFull = 0x02, kCardWrong = 0x07,
@@ -557,6 +558,9 @@ void record(BusState* bus, Dir dir, Unit unit, const Bytes& wire, const Bytes& p
   r.payload = payload;
   r.address = address;
   r.bcc_ok = bcc_ok;
+  // A long-running simulator keeps the newest units only.
+  if (bus->traffic.size() >= kMaxTraffic)
+    bus->traffic.erase(bus->traffic.begin(), bus->traffic.begin() + kMaxTraffic / 2);
   bus->traffic.push_back(std::move(r));
 }
 

@@ -184,6 +184,7 @@ class Simulator {
   void clear_faults();
 
   // ---- observation ----
+  // Every unit received and sent, in order (the newest 100000 or more).
   std::vector<Record> traffic() const;
   void clear_traffic();
   int connections_opened() const;  // TCP connections accepted, pty slave opens seen
