@@ -423,8 +423,12 @@ TEST_F(List, WindowFailuresLeaveNothingBehind) {
   hl::fail_next(hl::Failure::CreateWindow);
   EXPECT_EQ(0, readers::open_reader_list(main_window(), readers::kDeleteMode, false));
   EXPECT_EQ(ui::kNoWindow, list());
+  // A row the list refuses is reported; the others are shown.
+  hl::fail_next(hl::Failure::InsertRow, 2);
   EXPECT_EQ(1, readers::open_reader_list(main_window(), readers::kDeleteMode, false));
-  EXPECT_EQ(4u, rows().size());
+  EXPECT_EQ("Kann den Datensatz nicht hinzufügen|Fehler Info\n", boxes());
+  EXPECT_EQ((std::vector<std::string>{"Door", "Hall", "Annex"}), names());
+  EXPECT_EQ(4u, names_on_disk().size());
 }
 
 }  // namespace
