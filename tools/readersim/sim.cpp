@@ -1,5 +1,6 @@
 #include "sim.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
