@@ -59,6 +59,7 @@ void login_done(std::intptr_t user) {
   Shell& s = state();
   if (user < 1) {
     s.first_login_offer = false;
+    keep_previous_user();
     return;
   }
   grey_menu();

@@ -28,6 +28,15 @@ void fill_list(ui::Window d, const std::vector<std::string>& names) {
 
 // ------------------------------------------------------------------ login
 
+// Who was logged in when the login dialog opened: a login left with "Exit Menu"
+// keeps that user, whose menu stays enabled.
+struct Previous {
+  int user = 0;
+  bool download_user = false;
+  store::Usersatz read, current;
+};
+Previous g_previous;
+
 void login_pressed(ui::Window d) {
   int entry = ui::items_selected(d, kList);
   std::string entry_text = entry >= 0 ? ui::items_text(d, kList, entry) : std::string();
@@ -123,6 +132,7 @@ bool users_handler(ui::Window d, const ui::Event& e) {
 void open_login() {
   Shell& s = state();
   s.dialog_mode = kModeNone;
+  g_previous = Previous{s.user, s.download_user, store::db().user_read, store::db().user_current};
   s.user = 0;
   s.download_user = false;
   store::clear_user_buffers();
@@ -140,6 +150,14 @@ void open_login() {
   ui::items_select(d, kList, selected);
   ui::limit_text(d, kPasswordField, kPasswordLimit);
   ui::focus_control(d, kPasswordField);
+}
+
+void keep_previous_user() {
+  Shell& s = state();
+  s.user = g_previous.user;
+  s.download_user = g_previous.download_user;
+  store::db().user_read = g_previous.read;
+  store::db().user_current = g_previous.current;
 }
 
 void open_password() {

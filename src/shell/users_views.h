@@ -8,6 +8,9 @@ namespace shell {
 // Command 1000: the login dialog with "Admin" first and, unless this is a new
 // installation, the stored users, the last one logged in selected.
 void open_login();
+// A login left with "Exit Menu": the user logged in before (and the user
+// buffers) are taken back, so that the menu left enabled still belongs to them.
+void keep_previous_user();
 // Command 1300: the password change of the user logged in.
 void open_password();
 // Command 5800: the user management.

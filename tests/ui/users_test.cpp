@@ -166,6 +166,20 @@ TEST_F(Users, PasswordChangeRules) {
     }
   }
   EXPECT_EQ("geheim1", on_disk(2).password());
+
+  // A login left with "Exit Menu" keeps the user logged in.
+  ASSERT_TRUE(hl::choose_menu(1000));
+  ASSERT_TRUE(hl::press(dialog("D_ANMELDEN"), 950));
+  EXPECT_EQ(2, shell::state().user);
+  hl::clear_boxes();
+  ASSERT_TRUE(hl::choose_menu(1300));
+  d = dialog("D_PASSWORT");
+  hl::type(d, 111, "geheim1");
+  hl::type(d, 121, "geheim9");
+  hl::type(d, 131, "geheim9");
+  ASSERT_TRUE(hl::press(d, 900));
+  EXPECT_EQ("\nPasswort changed succesfully!\n|Info\n", boxes());
+  EXPECT_EQ("geheim9", on_disk(2).password());
 }
 
 TEST_F(Users, MenuStateOfEachKindOfUser) {
