@@ -6,6 +6,7 @@
 #include "link/transport.h"
 #include "platform/clock.h"
 #include "resources/catalogue.h"
+#include "shell/diag/log.h"
 #include "store/seal.h"
 #include "store/store.h"
 
@@ -60,9 +61,16 @@ int poll_not_dle(std::uint8_t b) {
   return -4;
 }
 
-int leser_poll_serial(int address) {
+// Sends the poll; a failure is logged.
+bool send_poll(int address) {
   std::uint8_t ask[3] = {DLE, ENQ, address_char(address)};
-  if (!put_bytes(ask, 3)) return -1;
+  if (put_bytes(ask, 3)) return true;
+  shell::log_line("Fehler beim senden von ENQ");
+  return false;
+}
+
+int leser_poll_serial(int address) {
+  if (!send_poll(address)) return -1;
   if (!io().com_wait_input(200)) return -2;
   std::uint8_t answer[2] = {0, 0};
   int n = io().com_read_exact(2, answer);
@@ -80,8 +88,7 @@ int leser_poll_serial(int address) {
 }
 
 int leser_poll_tcp(int address) {
-  std::uint8_t ask[3] = {DLE, ENQ, address_char(address)};
-  if (!put_bytes(ask, 3)) return -1;
+  if (!send_poll(address)) return -1;
   std::uint8_t answer[3] = {0, 0, 0};
   int n = io().tcp_receive(answer, 2, 200);
   if (n <= 0) return -3;
@@ -199,7 +206,11 @@ int send_control(std::uint8_t second) {
 
 }  // namespace
 
-int send_ack() { return send_control(ACK); }
+int send_ack() {
+  int r = send_control(ACK);
+  if (r != 1) shell::log_line("Fehler beim senden von ACK");
+  return r;
+}
 int send_nak() { return send_control(NAK); }
 
 int leser_poll(int address) {

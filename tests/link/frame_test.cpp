@@ -5,6 +5,7 @@
 #include "link/link.h"
 #include "platform/clock.h"
 #include "platform/headless/boxes.h"
+#include "platform/workdir.h"
 #include "scripted.h"
 #include "store/seal.h"
 #include "store/store.h"
@@ -252,5 +253,26 @@ TEST_P(Fetch, LinkInitialisation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SerialAndTcp, Fetch, ::testing::Bool());
+
+}  // namespace
+
+namespace {
+
+TEST(LinkLog, FailedPollAndAcknowledgementAreLogged) {
+  Device dev;
+  scripted::Install inst{dev};
+  rlink::reset_link();
+  store::reset_store();
+  testsupport::TempDir dir;
+  platform::set_working_directory(dir.path());
+  dev.is_open = false;  // every send fails
+  EXPECT_EQ(rlink::leser_poll(1), -1);
+  EXPECT_EQ(rlink::send_ack(), -1);
+  platform::set_working_directory("");
+  testsupport::Bytes log = testsupport::read_file(dir.file("Log.txt"));
+  std::string text(log.begin(), log.end());
+  EXPECT_NE(text.find("Fehler beim senden von ENQ\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Fehler beim senden von ACK\r\n"), std::string::npos) << text;
+}
 
 }  // namespace
