@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/ui.h"
+#include "store/records.h"
 
 namespace shell {
 
@@ -60,6 +61,14 @@ struct Shell {
   bool first_login_offer = true;
   bool init_offer = true;
   bool template_search = false;
+  // Who was logged in when the login dialog opened (kept when it is left with
+  // "Exit Menu").
+  struct LoggedIn {
+    int user = 0;
+    bool download_user = false;
+    store::Usersatz read, current;
+  };
+  LoggedIn before_login;
 };
 
 Shell& state();

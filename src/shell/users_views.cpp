@@ -28,14 +28,6 @@ void fill_list(ui::Window d, const std::vector<std::string>& names) {
 
 // ------------------------------------------------------------------ login
 
-// Who was logged in when the login dialog opened: a login left with "Exit Menu"
-// keeps that user, whose menu stays enabled.
-struct Previous {
-  int user = 0;
-  bool download_user = false;
-  store::Usersatz read, current;
-};
-Previous g_previous;
 
 void login_pressed(ui::Window d) {
   int entry = ui::items_selected(d, kList);
@@ -132,7 +124,8 @@ bool users_handler(ui::Window d, const ui::Event& e) {
 void open_login() {
   Shell& s = state();
   s.dialog_mode = kModeNone;
-  g_previous = Previous{s.user, s.download_user, store::db().user_read, store::db().user_current};
+  s.before_login = Shell::LoggedIn{s.user, s.download_user, store::db().user_read,
+                                   store::db().user_current};
   s.user = 0;
   s.download_user = false;
   store::clear_user_buffers();
@@ -154,10 +147,10 @@ void open_login() {
 
 void keep_previous_user() {
   Shell& s = state();
-  s.user = g_previous.user;
-  s.download_user = g_previous.download_user;
-  store::db().user_read = g_previous.read;
-  store::db().user_current = g_previous.current;
+  s.user = s.before_login.user;
+  s.download_user = s.before_login.download_user;
+  store::db().user_read = s.before_login.read;
+  store::db().user_current = s.before_login.current;
 }
 
 void open_password() {
