@@ -46,7 +46,6 @@ int main_create() {
   s.download_user = false;
   s.first_login_offer = true;
   s.init_offer = true;
-  s.template_search = false;
   s.config_path.clear();
   store::db().readers.fill(store::Lesersatz{});
 

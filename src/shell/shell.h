@@ -37,7 +37,6 @@ constexpr int kStatusBar = 7000;
 // Values of the dialog mode shared with the reader and backup views.
 constexpr int kModeNone = 0;
 constexpr int kModeNew = 'N';
-constexpr int kModeRestore = 'R';
 
 // Process-wide state of the shell.
 struct Shell {
@@ -60,7 +59,6 @@ struct Shell {
   bool download_user = false;
   bool first_login_offer = true;
   bool init_offer = true;
-  bool template_search = false;
   // Who was logged in when the login dialog opened (kept when it is left with
   // "Exit Menu").
   struct LoggedIn {

@@ -5,6 +5,7 @@
 #include "fixture.h"
 #include "platform/fault.h"
 #include "platform/files.h"
+#include "platform/ui_rules.h"
 #include "platform/workdir.h"
 #include "shell/diag/log.h"
 #include "shell/shell.h"
@@ -306,6 +307,13 @@ TEST_F(Startup, ExitEndsTheMessageLoop) {
   ASSERT_TRUE(start_and_run());
   ASSERT_TRUE(hl::press(dialog("D_ANMELDEN"), 950));
   EXPECT_TRUE(ui::window_enabled(main()));
+  // F1 opens the login again; while it is open, accelerators do nothing.
+  hl::press_key(ui::kKeyF1);
+  ui::Window d = dialog("D_ANMELDEN");
+  ASSERT_NE(ui::kNoWindow, d);
+  hl::press_key(ui::kKeyF1);
+  EXPECT_EQ(std::vector<ui::Window>({d}), hl::open_dialogs());
+  ASSERT_TRUE(hl::press(d, 950));
   ASSERT_TRUE(hl::choose_menu(1500));
   EXPECT_EQ(ui::kNoWindow, main());
   EXPECT_EQ(0, hl::quit_code());
