@@ -4,6 +4,8 @@
 #include <string>
 
 #include "fixture.h"
+#include "platform/clock.h"
+#include "platform/serial.h"
 #include "resources/catalogue.h"
 #include "shell/shell.h"
 #include "store/store.h"
@@ -147,6 +149,41 @@ TEST_F(Station, FirstInitialisationRegistersStationAndOwner) {
   EXPECT_TRUE(ui::menu_enabled(main(), 2000));
   EXPECT_TRUE(ui::menu_enabled(main(), 1300));
   EXPECT_FALSE(ui::menu_enabled(main(), 1400));
+}
+
+TEST_F(Station, FirstInitialisationOverTheSerialPort) {
+  attach(kSerial, kOwnerCard);
+  // The same simulated station, now also on a pseudo-terminal as COM 07.
+  sim::Simulator serial_station(sim::Options{});
+  std::string pty = serial_station.open_pty();
+  ASSERT_FALSE(pty.empty());
+  serial_station.set_serial(kOtherSerial);
+  serial_station.set_auto_card(kOtherCard);
+  ASSERT_TRUE(serial_station.start());
+  platform::com_set_device(6, pty);
+
+  ASSERT_TRUE(start_and_run());
+  ASSERT_TRUE(login("Admin", kAdminPassword));
+  ui::Window d = dialog("D_INITIAL");
+  ASSERT_TRUE(hl::press(d, 101));
+  ASSERT_TRUE(hl::choose_item(d, 102, "COM 07"));
+  ASSERT_TRUE(hl::choose_item(d, 104, "115200"));
+  hl::clear_boxes();
+  // The serial transport waits by sleeping: it needs the real clock to give the
+  // simulator time to answer.
+  platform::vclock::disable();
+  bool pressed = hl::press(d, 900);
+  platform::vclock::enable(platform::LocalTime{2026, 12, 7, 9, 0, 0, 0, 1});
+  ASSERT_TRUE(pressed);
+  EXPECT_NE(std::string::npos, boxes().find(std::string("\nTransponder number = ") + kOtherCardText)) << boxes();
+  store::Konfigsatz k = konfig_on_disk();
+  EXPECT_EQ(0, k.station_connection());
+  EXPECT_EQ(6, k.com_port());
+  EXPECT_EQ(0, k.baud());
+  EXPECT_EQ(kOtherSerialText, k.station_identity());
+  EXPECT_EQ(0, sim->connections_opened());
+  serial_station.stop();
+  platform::com_reset_devices();
 }
 
 TEST_F(Station, FirstInitialisationGivenUpRegistersNothing) {
