@@ -63,11 +63,11 @@ void set_text(Window w, int id, const std::string& text) {
   HWND c = control(w, id);
   if (!c) return;
   if (is_kind(w, id, Kind::ComboList)) {
-    // A drop-down list shows the entry of that text, or none.
+    // A drop-down list selects the entry of that text when it holds one.
     std::wstring t = wide(text);
     LRESULT at = SendMessageW(c, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                               reinterpret_cast<LPARAM>(t.c_str()));
-    SendMessageW(c, CB_SETCURSEL, at == CB_ERR ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(at), 0);
+    if (at != CB_ERR) SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     return;
   }
   bool edit = is_kind(w, id, Kind::Edit) || is_kind(w, id, Kind::ComboEdit);
@@ -77,7 +77,13 @@ void set_text(Window w, int id, const std::string& text) {
   SetWindowTextW(c, wide(text).c_str());
   state().quiet_control = before;
   if (is_kind(w, id, Kind::ColourButton)) InvalidateRect(c, nullptr, TRUE);
-  if (edit) deliver(hwnd(w), Event{EventKind::EditChanged, id});
+  if (!edit) return;
+  // Typing goes on at the end of the new text (the system would put the caret
+  // before it).
+  HWND e = is_kind(w, id, Kind::ComboEdit) ? FindWindowExW(c, nullptr, L"Edit", nullptr) : c;
+  if (e) SendMessageW(e, EM_SETSEL, GetWindowTextLengthW(e), GetWindowTextLengthW(e));
+  info(hwnd(w), id)->last_text = window_text(c);
+  deliver(hwnd(w), Event{EventKind::EditChanged, id});
 }
 
 std::string get_text(Window w, int id) {
@@ -88,6 +94,7 @@ std::string get_text(Window w, int id) {
 void limit_text(Window w, int id, int max_chars) {
   HWND c = control(w, id);
   if (!c) return;
+  if (ControlInfo* ci = info(hwnd(w), id)) ci->limit = std::max(max_chars, 0);
   SendMessageW(c, is_combo(w, id) ? CB_LIMITTEXT : EM_LIMITTEXT,
                static_cast<WPARAM>(std::max(max_chars, 0)), 0);
 }
@@ -265,7 +272,7 @@ std::string items_text(Window w, int id, int index) {
 
 bool create_report_list(Window w, int id, unsigned list_styles) {
   WinData* d = data(hwnd(w));
-  if (!d || failing(Failing::CreateReportList)) return false;
+  if (!d || GetDlgItem(hwnd(w), id) || failing(Failing::CreateReportList)) return false;
   RECT client;
   GetClientRect(hwnd(w), &client);
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
@@ -421,7 +428,7 @@ void list_sort(Window w, int id, const RowCompare& compare) {
 
 bool create_progress(Window w, int id, const Rect& rect) {
   WinData* d = data(hwnd(w));
-  if (!d || failing(Failing::CreateProgress)) return false;
+  if (!d || GetDlgItem(hwnd(w), id) || failing(Failing::CreateProgress)) return false;
   HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, rect.x, rect.y,
                              rect.width, rect.height, hwnd(w),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
@@ -452,8 +459,9 @@ void progress_step_size(Window w, int id, int step) {
 void progress_step(Window w, int id) {
   ControlInfo* ci = info(hwnd(w), id);
   if (!ci || ci->kind != Kind::Progress) return;
-  // The common control wraps round at the top; this bar stops there.
-  progress_set(w, id, std::min(progress_position(w, id) + ci->step, ci->high));
+  // Like the common control: stepping past the end starts over.
+  int next = progress_position(w, id) + ci->step;
+  progress_set(w, id, next > ci->high ? ci->low : next);
 }
 
 void progress_set(Window w, int id, int position) {
@@ -475,7 +483,7 @@ int progress_position(Window w, int id) {
 
 bool create_status_bar(Window w, int id) {
   WinData* d = data(hwnd(w));
-  if (!d || failing(Failing::CreateStatusBar)) return false;
+  if (!d || GetDlgItem(hwnd(w), id) || failing(Failing::CreateStatusBar)) return false;
   HWND bar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
                              0, 0, hwnd(w), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              instance(), nullptr);

@@ -64,7 +64,9 @@ Kind kind_of(res::Ctl c) {
   return Kind::Label;
 }
 
-// Window class ordinal and style of a template control.
+// Window class ordinal and style of a template control. Only the first radio
+// button of a group starts a dialog group, so that a group of radio buttons
+// holds whatever controls lie between them, as the templates mean it.
 void class_and_style(const res::ControlTemplate& c, WORD* cls, DWORD* style) {
   DWORD s = WS_CHILD;
   if (!(c.style & res::kHidden)) s |= WS_VISIBLE;
@@ -76,19 +78,18 @@ void class_and_style(const res::ControlTemplate& c, WORD* cls, DWORD* style) {
       s |= SS_NOPREFIX | (c.style & res::kCentre  ? SS_CENTER
                           : c.style & res::kRight ? SS_RIGHT
                                                   : SS_LEFT);
-      s |= WS_GROUP;
       break;
     case res::Ctl::Box:
       *cls = kStaticClass;
-      s |= SS_NOPREFIX | SS_CENTER | SS_CENTERIMAGE | WS_BORDER | WS_GROUP;
+      s |= SS_NOPREFIX | SS_CENTER | SS_CENTERIMAGE | WS_BORDER;
       break;
     case res::Ctl::Group:
       *cls = kButtonClass;
-      s |= BS_GROUPBOX | WS_GROUP;
+      s |= BS_GROUPBOX;
       break;
     case res::Ctl::Edit:
       *cls = kEditClass;
-      s |= ES_AUTOHSCROLL | WS_BORDER | WS_GROUP | (tab ? WS_TABSTOP : 0);
+      s |= ES_AUTOHSCROLL | WS_BORDER | (tab ? WS_TABSTOP : 0);
       if (c.style & res::kReadOnly) s |= ES_READONLY;
       if (c.style & res::kPassword) s |= ES_PASSWORD;
       if (c.style & res::kDigitsOnly) s |= ES_NUMBER;
@@ -96,16 +97,16 @@ void class_and_style(const res::ControlTemplate& c, WORD* cls, DWORD* style) {
       break;
     case res::Ctl::Button:
       *cls = kButtonClass;
-      s |= BS_PUSHBUTTON | WS_GROUP | (tab ? WS_TABSTOP : 0);
+      s |= BS_PUSHBUTTON | (tab ? WS_TABSTOP : 0);
       if (c.style & res::kMultiLine) s |= BS_MULTILINE;
       break;
     case res::Ctl::ColourButton:
       *cls = kButtonClass;
-      s |= BS_OWNERDRAW | WS_GROUP | (tab ? WS_TABSTOP : 0);
+      s |= BS_OWNERDRAW | (tab ? WS_TABSTOP : 0);
       break;
     case res::Ctl::CheckBox:
       *cls = kButtonClass;
-      s |= BS_AUTOCHECKBOX | WS_GROUP | (tab ? WS_TABSTOP : 0);
+      s |= BS_AUTOCHECKBOX | (tab ? WS_TABSTOP : 0);
       if (c.style & res::kMultiLine) s |= BS_MULTILINE;
       break;
     case res::Ctl::Radio:
@@ -116,16 +117,15 @@ void class_and_style(const res::ControlTemplate& c, WORD* cls, DWORD* style) {
       break;
     case res::Ctl::ComboList:
       *cls = kComboBoxClass;
-      s |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | (tab ? WS_TABSTOP : 0);
+      s |= CBS_DROPDOWNLIST | WS_VSCROLL | (tab ? WS_TABSTOP : 0);
       break;
     case res::Ctl::ComboEdit:
       *cls = kComboBoxClass;
-      s |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_GROUP | (tab ? WS_TABSTOP : 0);
+      s |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | (tab ? WS_TABSTOP : 0);
       break;
     case res::Ctl::ListBox:
       *cls = kListBoxClass;
-      s |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | WS_GROUP |
-           (tab ? WS_TABSTOP : 0);
+      s |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | (tab ? WS_TABSTOP : 0);
       break;
   }
   *style = s;
@@ -199,6 +199,9 @@ void init_dialog(HWND h, DialogInit* init) {
   State& s = state();
   WinData& d = s.windows[h] = std::move(init->data);
   s.dialogs.push_back(h);
+  // The program's icon rather than the system's default (window managers show it).
+  if (s.icon_small) SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(s.icon_small));
+  if (s.icon_large) SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(s.icon_large));
   for (std::size_t i = 0; i < init->tmpl->count; ++i) {
     const res::ControlTemplate& c = init->tmpl->controls[i];
     ControlInfo ci;
@@ -273,6 +276,16 @@ Event list_event(EventKind kind, int id, int row, int column) {
   return e;
 }
 
+// Whether the edit's text differs from what was last reported (some edits
+// notify a change also when a character was refused at the text limit).
+bool typed_change(ControlInfo* ci, HWND ctl) {
+  std::string now = window_text(ctl);
+  if (now == ci->last_text) return false;
+  ci->last_text = now;
+  ++state().edit_changes;
+  return true;
+}
+
 }  // namespace
 
 void close_request(HWND h) {
@@ -296,12 +309,7 @@ bool handle_command(HWND h, WPARAM wp, LPARAM lp) {
   WinData* d = data(h);
   if (!d) return false;
   if (!ctl) {
-    // A menu command or accelerator; in a dialog, Escape arrives as IDCANCEL and
-    // closes it like the close box.
-    if (d->kind == WinKind::Dialog && (id == IDCANCEL || id == IDOK) && !GetDlgItem(h, id)) {
-      if (id == IDCANCEL) close_request(h);
-      return true;
-    }
+    // A menu command or accelerator; in a dialog, Escape arrives as IDCANCEL.
     deliver(h, Event{EventKind::Command, id});
     return true;
   }
@@ -315,13 +323,13 @@ bool handle_command(HWND h, WPARAM wp, LPARAM lp) {
       if (code == BN_CLICKED) deliver(h, Event{EventKind::Command, id});
       return true;
     case Kind::Edit:
-      if (code == EN_CHANGE && ctl != state().quiet_control)
+      if (code == EN_CHANGE && ctl != state().quiet_control && typed_change(ci, ctl))
         deliver(h, Event{EventKind::EditChanged, id});
       else if (code == EN_KILLFOCUS)
         deliver(h, Event{EventKind::FocusLost, id});
       return true;
     case Kind::ComboEdit:
-      if (code == CBN_EDITCHANGE && ctl != state().quiet_control)
+      if (code == CBN_EDITCHANGE && ctl != state().quiet_control && typed_change(ci, ctl))
         deliver(h, Event{EventKind::EditChanged, id});
       else if (code == CBN_SELCHANGE)
         deliver(h, Event{EventKind::SelectionChanged, id});

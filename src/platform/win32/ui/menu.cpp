@@ -78,7 +78,9 @@ bool menu_enabled(Window main_window, int command) {
 }
 
 void menu_redraw(Window main_window) {
-  if (data(hwnd(main_window))) DrawMenuBar(hwnd(main_window));
+  if (!data(hwnd(main_window))) return;
+  ++state().menu_redraws;
+  DrawMenuBar(hwnd(main_window));
 }
 
 bool load_accelerators() {

@@ -24,7 +24,8 @@ bool driven() { return scripted().active; }
 bool driven_set_timer(HWND h, unsigned id, unsigned ms) {
   VirtualTimer& t = scripted().timers[{h, id}];
   t.interval = ms;
-  t.due = scripted().now + ms;
+  t.due = platform::tick_ms() + ms;
+  t.armed = ++scripted().armed;
   return true;
 }
 
@@ -53,6 +54,16 @@ int driven_message_box(Window owner, const std::string& text, const std::string&
   }
   s.boxes.push_back(box);
   return box.answer;
+}
+
+void driven_quit(int code) { scripted().quit_code = code; }
+
+void driven_overlay_text(const std::string& text) { scripted().overlay_history.push_back(text); }
+
+bool driven_screen_size(Size* size) {
+  if (scripted().screen.width <= 0) return false;
+  *size = scripted().screen;
+  return true;
 }
 
 bool driven_file_dialog(Window owner, const FileDialog& dialog, std::string* path) {

@@ -18,6 +18,7 @@ namespace ui::win32 {
 struct VirtualTimer {
   unsigned interval = 0;
   std::uint64_t due = 0;
+  std::uint64_t armed = 0;  // order of arming: timers due together fire in it
 };
 
 struct ScriptedFile {
@@ -27,7 +28,7 @@ struct ScriptedFile {
 
 struct Scripted {
   bool active = false;  // a test drives the program
-  std::uint64_t now = 0;  // virtual milliseconds
+  std::uint64_t armed = 0;
   std::map<std::pair<HWND, unsigned>, VirtualTimer> timers;
   std::deque<int> answers;
   std::vector<headless::Box> boxes;
@@ -35,6 +36,9 @@ struct Scripted {
   std::vector<headless::FileDialogShown> file_dialogs;
   std::map<HWND, std::vector<headless::PaintOp>> paint_ops;
   std::map<Failing, std::vector<int>> failures;  // countdowns to the call that fails
+  std::vector<std::string> overlay_history;
+  int quit_code = -1;  // -1 until post_quit
+  Size screen;         // 0 x 0: the real screen
 };
 
 Scripted& scripted();

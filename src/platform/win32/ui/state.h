@@ -44,6 +44,8 @@ struct ControlInfo {
   HBRUSH brush = nullptr;  // background brush, owned
   HFONT font = nullptr;    // font of set_font_height, owned
   int low = 0, high = 100, step = 10;  // progress bar
+  int limit = 0;  // text limit set by limit_text (0: the system's)
+  std::string last_text;  // edits: the text last reported by EditChanged
 };
 
 enum class WinKind { Main, List, Dialog, Overlay };
@@ -57,6 +59,8 @@ struct WinData {
   HDC paint_dc = nullptr;  // set while the handler paints
   std::string overlay_text;
   HFONT overlay_font = nullptr;
+  int redraws = 0;  // calls of redraw, for the test driver
+  bool ready = false;  // created and shown: size changes are reported from now on
 };
 
 struct State {
@@ -70,6 +74,10 @@ struct State {
   // set_text raises one EditChanged itself; the control's own notification is
   // held back meanwhile.
   HWND quiet_control = nullptr;
+  int menu_redraws = 0;
+  // Changes of an edit's text by the control itself (typing), counted for the
+  // test driver, which tells taken characters from dropped ones by it.
+  long edit_changes = 0;
 };
 
 State& state();
@@ -119,6 +127,9 @@ bool driven_kill_timer(HWND h, unsigned id);
 void driven_forget(HWND h);
 int driven_message_box(Window owner, const std::string& text, const std::string& caption,
                        unsigned style);
+void driven_quit(int code);
+void driven_overlay_text(const std::string& text);
+bool driven_screen_size(Size* size);
 bool driven_file_dialog(Window owner, const FileDialog& dialog, std::string* path);
 void driven_paint_image(HWND h, Image image, int x, int y, int width, int height, Blend blend);
 void driven_paint_text(HWND h, const std::string& text, const Rect& box, const Font& font,

@@ -167,7 +167,8 @@ void paint_window(HWND h) {
   HDC dc = BeginPaint(h, &ps);
   WinData* d = data(h);
   bool painted = false;
-  if (d) {
+  // Under the test driver the handler paints only when a test asks (paint()).
+  if (d && !driven()) {
     d->paint_dc = dc;
     painted = deliver(h, Event{EventKind::Paint});
     if ((d = data(h))) d->paint_dc = nullptr;
@@ -206,7 +207,7 @@ LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
     case WM_DISPLAYCHANGE:
       lay_out_children(h);
-      deliver(h, Event{EventKind::Sized});
+      if (WinData* d = data(h); d && d->ready) deliver(h, Event{EventKind::Sized});
       return 0;
     case WM_CLOSE:
       close_request(h);
@@ -278,9 +279,13 @@ bool register_class(const wchar_t* name, WNDPROC proc, HBRUSH background) {
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+bool register_classes();
+
 HWND create_top_level(const char* class_name, WinKind kind, HWND owner, const std::string& title,
                       const Rect& rect, bool default_position, const Handler& handler) {
   if (failing(Failing::CreateWindow)) return nullptr;
+  // The classes are registered on first use when the caller did not (tests).
+  if (!state().classes_registered && !register_classes()) return nullptr;
   WinData init;
   init.kind = kind;
   init.handler = handler;
@@ -302,9 +307,11 @@ using namespace win32;
 // ---------------------------------------------------------------------------
 // Windows
 
-bool register_window_classes() {
+namespace win32 {
+namespace {
+
+bool register_classes() {
   State& s = state();
-  if (failing(Failing::RegisterClasses)) return false;
   if (s.classes_registered) return true;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES |
                                            ICC_STANDARD_CLASSES};
@@ -324,6 +331,14 @@ bool register_window_classes() {
   return true;
 }
 
+}  // namespace
+}  // namespace win32
+
+bool register_window_classes() {
+  if (failing(Failing::RegisterClasses)) return false;
+  return register_classes();
+}
+
 Window create_main_window(const std::string& title, int width, int height,
                           const Handler& handler) {
   HWND h = create_top_level(kMainClass, WinKind::Main, nullptr, title, Rect{0, 0, width, height},
@@ -332,6 +347,7 @@ Window create_main_window(const std::string& title, int width, int height,
   state().main = h;
   ShowWindow(h, SW_SHOWDEFAULT);
   UpdateWindow(h);
+  if (WinData* d = data(h)) d->ready = true;
   return handle(h);
 }
 
@@ -341,6 +357,7 @@ Window create_list_window(const char* class_name, Window owner, const std::strin
   if (!h) return kNoWindow;
   ShowWindow(h, SW_SHOW);
   UpdateWindow(h);
+  if (WinData* d = data(h)) d->ready = true;
   return handle(h);
 }
 
@@ -370,6 +387,7 @@ void set_overlay_text(Window overlay, const std::string& text) {
   WinData* d = data(hwnd(overlay));
   if (!d || d->kind != WinKind::Overlay) return;
   d->overlay_text = text;
+  if (driven()) driven_overlay_text(text);
   InvalidateRect(hwnd(overlay), nullptr, TRUE);
   UpdateWindow(hwnd(overlay));
 }
@@ -419,11 +437,17 @@ Size client_size(Window w) {
   return Size{r.right, r.bottom};
 }
 
-Size screen_size() { return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+Size screen_size() {
+  Size size;
+  if (driven() && driven_screen_size(&size)) return size;
+  return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
 
 void redraw(Window w) {
-  if (data(hwnd(w)))
-    RedrawWindow(hwnd(w), nullptr, nullptr,
+  WinData* d = data(hwnd(w));
+  if (!d) return;
+  ++d->redraws;
+  RedrawWindow(hwnd(w), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
@@ -484,7 +508,12 @@ int run_message_loop(Window) {
   return static_cast<int>(msg.wParam);
 }
 
-void post_quit(int code) { PostQuitMessage(code); }
+void post_quit(int code) {
+  if (driven())
+    driven_quit(code);  // the test's pump goes on; the code is recorded
+  else
+    PostQuitMessage(code);
+}
 
 // ---------------------------------------------------------------------------
 // Timers
