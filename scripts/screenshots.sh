@@ -67,7 +67,7 @@ for ed in "${editions[@]}"; do
     sleep 0.5
     shot "$init" "$out/$ed-initial.png"
     activate "$init"
-    xdotool key Escape
+    xdotool key alt+F4
   else
     echo "the initialisation dialog did not appear"
     failed=1

@@ -79,6 +79,9 @@ prepare_prefix() {
     timeout 600 wine wineboot -i >/dev/null 2>&1
     wineserver -w 2>/dev/null
   fi
+  # The window manager frames the windows and passes Alt+F4 and focus changes
+  # on, as on a desktop (the test runner's prefix turns this off).
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1
 }
 
 # Stops what start_display and Wine started.
