@@ -244,6 +244,27 @@ TEST_F(Station, WrongTransponderChangesNothing) {
   EXPECT_EQ(ui::kNoWindow, dialog("D_INITIAL"));
 }
 
+TEST_F(Station, ExchangeGivenUpRegistersNothing) {
+  attach(kSerial, Bytes{}, kOtherSerialText, kOwnerCardText);
+  ASSERT_TRUE(start_and_run());
+  ASSERT_TRUE(login("Admin", kAdminPassword));
+  ui::Window d = dialog("D_INITIAL");
+  ASSERT_NE(ui::kNoWindow, d);
+  hl::clear_boxes();
+  hl::script_answer(ui::kIdOk);  // hold the transponder ...
+  hl::script_answer(ui::kIdNo);  // no data: do not read again
+  ASSERT_TRUE(hl::press(d, 900));
+  // The dialog reports done; the check that follows refuses the station again.
+  EXPECT_EQ(ui::kNoWindow, dialog("D_INITIAL"));
+  std::vector<std::string> shown = box_texts();
+  ASSERT_EQ(3u, shown.size()) << boxes();
+  EXPECT_EQ(0u, shown[0].find("\nDie Enrolstation wurde wohl ausgetauscht !      "));
+  EXPECT_EQ(0u, shown[1].find("\nUnfortunately I haven't received any data !"));
+  EXPECT_EQ(0u, shown[2].find("\nDie Enrolstation wurde wohl ausgetauscht !\nSie m"));
+  EXPECT_TRUE(testsupport::same_bytes(cfg, testsupport::read_file(path("Programm.cfg"))));
+  EXPECT_EQ(kAdminWithoutStation, enabled_commands());
+}
+
 TEST_F(Station, OrdinaryUserAtAnExchangedStation) {
   attach(kSerial, kOwnerCard, kOtherSerialText, kOwnerCardText);
   ASSERT_TRUE(start_and_run());
