@@ -293,6 +293,19 @@ TEST_F(Operations, ParameterCheckUpdatesTheReader) {
   expect_cleaned_up(3);
 }
 
+TEST_F(Operations, StationParameterCheckUsesItsCaption) {
+  dev.answers = {{{'P', 'a'}, {'P', 'a', 1}}, {{'P', '/', 1}, {'P', '/', 1}}};
+  ui::headless::script_answer(ui::kIdNo);
+  EXPECT_EQ(rlink::check_enrol_parameter(), -16);
+  ASSERT_FALSE(ui::headless::boxes().empty());
+  EXPECT_EQ(ui::headless::boxes().back().caption, "Info Enrol station");
+  expect_cleaned_up(1);
+  // No set 1 answer at all: -13.
+  dev.answers = {{{'P', 'a'}, {'P', 'a', 1}}};
+  EXPECT_EQ(rlink::check_enrol_parameter(), -13);
+  expect_cleaned_up(1);
+}
+
 TEST_F(Operations, ReaderAddressThatWrapsToZeroOpensNothing) {
   store::db().current_reader.set_bus_address(255);
   EXPECT_EQ(rlink::check_leser_parameter(), 0);

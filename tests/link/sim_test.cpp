@@ -155,6 +155,22 @@ TEST_P(OverSim, ReadCardAndKeypad) {
   expect_closed(s, 1);
 }
 
+TEST_P(OverSim, WaitForADelivery) {
+  sim::Simulator& s = use_station();
+  EXPECT_EQ(rlink::enrol_transparent(0, 1), 1);
+  EXPECT_TRUE(s.transparent(1));
+  // The first wait synchronises the link; the card comes after it.
+  EXPECT_EQ(rlink::enrol_wait_delivery(0, 200, 1), 0);
+  s.present_card({0x0A, 0x0B});
+  int r = 0;
+  for (int i = 0; i < 20 && r == 0; ++i) r = rlink::enrol_wait_delivery(0, 200, 0);
+  EXPECT_EQ(r, 1);
+  EXPECT_EQ(rlink::last_delivery(), "0A0B");  // the record as the station sent it
+  EXPECT_EQ(rlink::enrol_wait_delivery(0, 200, 0), 0);
+  EXPECT_EQ(rlink::enrol_transparent(0, 0), 1);
+  expect_closed(s, 1);
+}
+
 TEST_P(OverSim, EnrolAFinger) {
   sim::Simulator& s = use_station();
   s.set_quality(77);
