@@ -4,7 +4,9 @@
 # first administrator login the way an operator does (a 16-character password
 # typed into the login dialog, Enter), checks that Programm.cfg (2064 bytes) and
 # the five data files were created and that the initialisation dialog opened,
-# then closes the program and checks that it ended with exit code 0.
+# initialises the enrol station from that dialog against the simulated station
+# (readersim on loopback TCP; SMOKE_STATION=0 skips this and just closes the
+# dialog), then closes the program and checks that it ended with exit code 0.
 #   bash scripts/wine-smoke.sh [de]
 # Runs under a private Xvfb (with openbox) when there is no display. KEEP=1 keeps
 # the working directory. See scripts/wine-gui.sh for the other settings.
@@ -25,11 +27,26 @@ if [ "$edition" = de ]; then
   init_title='^Initalisierung$'
 fi
 
+station=${SMOKE_STATION:-1}
+station_port=$((10100 + $$ % 800))
+if [ "$station" = 1 ]; then
+  native=$root/build/native
+  gui_log "native build of the reader simulator ($native)"
+  mkdir -p "$native"
+  if ! { cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENROL_WERROR=ON >/dev/null &&
+         cmake --build "$native" -j "$jobs" --target readersim >"$native/build-readersim.log" 2>&1; }; then
+    grep -E 'error|Error' "$native/build-readersim.log" | head -20
+    exit 1
+  fi
+fi
+
 work=$root/build/wine-smoke/run-$$
 mkdir -p "$work"
 wine_pid=
+sim_pid=
 finish() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
   stop_gui
   [ "${KEEP:-0}" = 1 ] || rm -rf "$work"
 }
@@ -48,6 +65,11 @@ check() {  # check "what" command...
 
 start_display || exit 1
 prepare_prefix
+if [ "$station" = 1 ]; then
+  "$native/tools/readersim/readersim" --station --tcp "127.0.0.1:$station_port" \
+    --auto-card 04A1B2C3D4 --quality 85 >"$work.sim.log" 2>&1 </dev/null &
+  sim_pid=$!
+fi
 gui_log "starting $(basename "$exe") in ${work#$root/} (DISPLAY=$DISPLAY)"
 (cd "$work" && exec wine "$exe") >"$work.log" 2>&1 &
 wine_pid=$!
@@ -82,11 +104,57 @@ for f in "${files[@]:1}"; do
   check "$f created ($(size_of "$f") bytes)" test -s "$work/$f"
 done
 
+# A click at a point of D_INITIAL given in dialog units (the dialog is 264 x 100).
+click_du() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --window "$1" $(($2 * WIDTH / 264)) $(($3 * HEIGHT / 100)) click 1
+  sleep 0.4
+}
+# Answers the next message box (caption Info) with Enter.
+answer_info() {
+  local box
+  box=$(wait_window '^Info$' "$1") || return 1
+  activate "$box"
+  xdotool key Return
+  for _ in $(seq 1 40); do
+    xdotool search --onlyvisible --name '^Info$' >/dev/null 2>&1 || return 0
+    sleep 0.25
+  done
+}
+
+# The operator chooses TCP/IP, enters the simulated station's address and port
+# and reads the owner transponder (the simulator presents one when asked).
+initialise_station() {
+  local dialog=$1 before
+  before=$(md5sum <"$work/Programm.cfg")
+  activate "$dialog"
+  click_du "$dialog" 40 53   # radio button TCP/IP
+  click_du "$dialog" 130 52  # address
+  xdotool key End shift+Home
+  xdotool type --delay 20 127.0.0.1
+  click_du "$dialog" 228 52  # port
+  xdotool key End shift+Home
+  xdotool type --delay 20 "$station_port"
+  click_du "$dialog" 47 85   # "Read Init Card"
+  check "the station asked for the transponder" answer_info 20
+  check "the transponder number was shown" answer_info 30
+  sleep 1
+  check "the initialisation dialog closed" \
+    bash -c "! xdotool search --onlyvisible --name '$init_title' >/dev/null"
+  check "Programm.cfg rewritten with the registered station ($(size_of Programm.cfg) bytes)" \
+    test "$(md5sum <"$work/Programm.cfg")" != "$before" -a "$(size_of Programm.cfg)" = 2064
+}
+
 # Without an initialised enrol station the first login opens the initialisation.
 if init=$(wait_window "$init_title" 30); then
   echo "ok    initialisation dialog opened after the first login"
-  activate "$init"
-  xdotool key alt+F4  # the close box: the dialog presses its "Exit Menu"
+  if [ "$station" = 1 ]; then
+    initialise_station "$init"
+  else
+    activate "$init"
+    xdotool key alt+F4  # the close box: the dialog presses its "Exit Menu"
+  fi
 else
   check "initialisation dialog opened after the first login" false
 fi
@@ -115,5 +183,5 @@ if [ $failures -gt 0 ]; then
   echo "== Wine smoke test: $failures check(s) failed (log: ${work#$root/}.log)"
   exit 1
 fi
-rm -f "$work.log"
+rm -f "$work.log" "$work.sim.log"
 echo "== Wine smoke test passed"
