@@ -145,7 +145,6 @@ void reset() {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   if (s.accelerators) DestroyAcceleratorTable(s.accelerators);
   s.accelerators = nullptr;
-  s.menu = nullptr;
   s.main = nullptr;
   s.dialogs.clear();
   s.menu_redraws = 0;

@@ -60,7 +60,6 @@ bool attach_menu(Window main_window) {
     return false;
   }
   if (old) DestroyMenu(old);
-  state().menu = menu;
   return true;
 }
 
@@ -106,16 +105,18 @@ int message_box(Window owner, const std::string& text, const std::string& captio
 
 bool file_dialog(Window owner, const FileDialog& dialog, std::string* path) {
   if (driven()) return driven_file_dialog(owner, dialog, path);
-  std::wstring file(MAX_PATH * 4, L'\0');
-  std::wstring folder;
+  // The starting point: a folder opens the dialog there, anything else is the
+  // proposed file.
+  constexpr std::size_t kPathRoom = MAX_PATH * 4;
   std::wstring initial = wide(dialog.initial);
-  if (!initial.empty()) {
-    DWORD attributes = GetFileAttributesW(initial.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-      folder = initial;
-    else
-      file.replace(0, std::min(initial.size(), file.size() - 1), initial.substr(0, file.size() - 1));
-  }
+  std::wstring folder;
+  std::wstring file;
+  DWORD attributes = initial.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(initial.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    folder = initial;
+  else
+    file = initial.substr(0, kPathRoom - 1);
+  file.resize(kPathRoom, L'\0');
   std::wstring filter = wide(dialog.filter_name);
   filter.push_back(L'\0');
   filter += wide(dialog.filter_pattern);

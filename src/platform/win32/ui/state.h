@@ -67,7 +67,6 @@ struct State {
   std::map<HWND, WinData> windows;
   std::vector<HWND> dialogs;  // open dialogs, oldest first
   HWND main = nullptr;
-  HMENU menu = nullptr;
   HACCEL accelerators = nullptr;
   HICON icon_large = nullptr, icon_small = nullptr;
   bool classes_registered = false;

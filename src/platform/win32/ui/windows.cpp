@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/ui_rules.h"
 #include "platform/win32/ui/state.h"
@@ -89,10 +90,7 @@ void forget_window(HWND h) {
   if (it->second.overlay_font) DeleteObject(it->second.overlay_font);
   s.windows.erase(it);
   s.dialogs.erase(std::remove(s.dialogs.begin(), s.dialogs.end(), h), s.dialogs.end());
-  if (s.main == h) {
-    s.main = nullptr;
-    s.menu = nullptr;  // destroyed with the window
-  }
+  if (s.main == h) s.main = nullptr;
   driven_forget(h);
 }
 
@@ -138,7 +136,9 @@ HICON make_icon(const res::Picture& p, int size) {
       px[3] = static_cast<std::uint8_t>(sum[3] / n);
     }
   }
-  HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+  // An all-zero mask: the alpha channel decides what is transparent.
+  std::vector<BYTE> zeros(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0);
+  HBITMAP mask = CreateBitmap(size, size, 1, 1, zeros.data());
   ICONINFO ii{};
   ii.fIcon = TRUE;
   ii.hbmColor = colour;
