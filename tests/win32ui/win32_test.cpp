@@ -246,6 +246,11 @@ TEST_F(Win32, ListSortKeepsEqualRowsInOrderAndMovesTheSelection) {
   EXPECT_FALSE(ui::list_delete_row(list, 8000, 4));
   EXPECT_EQ(ui::list_first_selected(list, 8000), 2);
   EXPECT_FALSE(ui::list_set_text(list, 8000, 0, 2, "x"));  // no third column
+
+  // Focusing the window puts the keyboard into its list.
+  ui::focus_window(main_);
+  ui::focus_window(list);
+  EXPECT_EQ(hl::focus(), std::make_pair(list, 8000));
 }
 
 }  // namespace

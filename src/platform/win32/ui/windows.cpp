@@ -209,6 +209,16 @@ LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       lay_out_children(h);
       if (WinData* d = data(h); d && d->ready) deliver(h, Event{EventKind::Sized});
       return 0;
+    case WM_SETFOCUS:
+      // A list window hands the keyboard focus on to its report list.
+      if (WinData* d = data(h)) {
+        for (const auto& [id, ci] : d->controls)
+          if (ci.kind == Kind::Report) {
+            SetFocus(GetDlgItem(h, id));
+            return 0;
+          }
+      }
+      break;
     case WM_CLOSE:
       close_request(h);
       return 0;
