@@ -51,6 +51,11 @@ fi
 
 mkdir -p "$demo"
 demo_picture "$demo/Programm.bmp"
+if [ ! -f "$demo/Programm.cfg" ]; then
+  gui_log "first start in ${demo#$root/}/: log in as Admin with a new password (it becomes the"
+  gui_log "administrator's); in the initialisation dialog choose TCP/IP, 127.0.0.1, port $port,"
+  gui_log "then \"Read Init Card\" (the simulated station presents card $card)"
+fi
 
 sim_pid=
 wine_pid=
@@ -75,7 +80,7 @@ fi
 
 start_display || exit 1
 prepare_prefix
-gui_log "starting $(basename "$exe") $* in ${demo#$root/}/ (DISPLAY=$DISPLAY)"
+gui_log "starting $(basename "$exe")${*:+ $*} in ${demo#$root/}/ (DISPLAY=$DISPLAY)"
 (cd "$demo" && exec wine "$exe" "$@") >"$demo/wine.log" 2>&1 &
 wine_pid=$!
 

@@ -118,16 +118,6 @@ screenshot() {
   import -window root "$1" 2>/dev/null
 }
 
-# A window cut out of the screen, with its frame.
-window_shot() {
-  local id=$1 file=$2 geometry
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  # The frame openbox draws around the client area.
-  local top=22 side=1
-  geometry="$((WIDTH + 2 * side))x$((HEIGHT + top + side))+$((X - side))+$((Y - top))"
-  import -window root -crop "$geometry" +repage "$file" 2>/dev/null
-}
-
 # The installation picture of the demo: drawn over the background tiles (the
 # program combines it with a bitwise AND, so white lets the tiles through).
 demo_picture() {
