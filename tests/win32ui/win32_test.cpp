@@ -181,6 +181,12 @@ TEST_F(Win32, ColourButtonsAndBoxesShowTheirColours) {
   ui::set_colour(d, button, ui::kFaceColour);
   ui::redraw_control(d, button);
   EXPECT_NE(ui::win32::pixel(d, r.x + r.width / 2, r.y + r.height / 2), ui::rgb(0, 200, 0));
+
+  // The quality box: its background inside the border.
+  ui::set_colour(d, 208, ui::rgb(255, 255, 0));
+  ui::redraw_control(d, 208);
+  ui::Rect b = ui::control_rect(d, 208);
+  EXPECT_EQ(ui::win32::pixel(d, b.x + 3, b.y + b.height / 2), ui::rgb(255, 255, 0));
 }
 
 TEST_F(Win32, OverlayCoversTheClientAreaAndShowsItsTextInRed) {
@@ -251,6 +257,57 @@ TEST_F(Win32, ListSortKeepsEqualRowsInOrderAndMovesTheSelection) {
   ui::focus_window(main_);
   ui::focus_window(list);
   EXPECT_EQ(hl::focus(), std::make_pair(list, 8000));
+}
+
+TEST_F(Win32, EditStylesSwitchAtRunTime) {
+  Window d = ui::create_dialog("D_PERSON", main_, ignore);
+  ASSERT_NE(d, ui::kNoWindow);
+  ui::set_edit_style(d, 200, ui::kUpperCase, true);
+  EXPECT_TRUE(hl::type(d, 200, testsupport::cp("meyer-öz")));
+  EXPECT_EQ(ui::get_text(d, 200), testsupport::cp("MEYER-ÖZ"));
+  ui::set_edit_style(d, 200, ui::kUpperCase, false);
+  ui::set_edit_style(d, 200, ui::kDigitsOnly, true);
+  EXPECT_EQ(ui::edit_style(d, 200), static_cast<unsigned>(ui::kDigitsOnly));
+  EXPECT_FALSE(hl::type(d, 200, "a1b2"));
+  EXPECT_EQ(ui::get_text(d, 200), "12");
+  ui::set_edit_style(d, 200, ui::kDigitsOnly, false);
+  EXPECT_TRUE(hl::type_more(d, 200, "ab"));
+  EXPECT_EQ(ui::get_text(d, 200), "12ab");
+  ui::set_edit_style(d, 200, ui::kPassword, true);
+  EXPECT_EQ(hl::shown_text(d, 200), "****");
+  EXPECT_EQ(ui::get_text(d, 200), "12ab");
+  ui::set_edit_style(d, 200, ui::kPassword, false);
+  EXPECT_EQ(hl::shown_text(d, 200), "12ab");
+  ui::set_edit_style(d, 200, ui::kReadOnly, true);
+  EXPECT_FALSE(hl::type(d, 200, "x"));
+  ui::set_text(d, 200, "set by the program");  // the program may still fill it
+  EXPECT_EQ(ui::get_text(d, 200), "set by the program");
+  ui::set_edit_style(d, 200, ui::kReadOnly, false);
+  EXPECT_TRUE(hl::type_more(d, 200, "!"));
+  EXPECT_EQ(ui::get_text(d, 200), "set by the program!");
+}
+
+TEST_F(Win32, LabelsTakeAFontHeightAndATextColour) {
+  Window d = ui::create_dialog("D_INITIAL", main_, ignore);
+  ASSERT_NE(d, ui::kNoWindow);
+  int before = ui::win32::text_fit(d, 113).text_height;
+  ASSERT_GT(before, 0);
+  EXPECT_TRUE(ui::set_font_height(d, 113, 3 * before));
+  EXPECT_GE(ui::win32::text_fit(d, 113).text_height, 2 * before);
+  EXPECT_FALSE(ui::set_font_height(d, 4711, 20));  // no such control
+  ui::set_text_colour(d, 113, ui::rgb(200, 0, 0));
+  EXPECT_EQ(ui::text_colour(d, 113), ui::rgb(200, 0, 0));
+  ui::redraw_control(d, 113);
+  ui::Rect r = ui::control_rect(d, 113);
+  int red = 0;
+  for (int y = r.y; y < r.y + r.height; ++y)
+    for (int x = r.x; x < r.x + r.width; ++x)
+      if (ui::win32::pixel(d, x, y) == ui::rgb(200, 0, 0)) ++red;
+  EXPECT_GT(red, 3);
+
+  Window list = ui::create_list_window(ui::kListPersons, main_, "P", ui::Rect{0, 0, 300, 200}, ignore);
+  ASSERT_TRUE(ui::create_report_list(list, 8000, 0));
+  EXPECT_FALSE(ui::set_font_height(list, 8000, 20));  // a list window has no dialog font
 }
 
 }  // namespace
