@@ -363,8 +363,15 @@ TEST_F(Users, GermanEdition) {
   ASSERT_TRUE(hl::press(d, 900));
   EXPECT_EQ(cp("\nDie Länge des eingegebenen Passwortes ist zu kurz (16 Zeichen) !\n|Info\n"), boxes());
   ASSERT_TRUE(login("Muster1", "geheim1"));
-  EXPECT_EQ(cp("Passwort ändern"), ui::title(dialog("D_PASSWORT")));
-  ASSERT_TRUE(hl::press(dialog("D_PASSWORT"), 950));
+  ui::Window pw = dialog("D_PASSWORT");
+  EXPECT_EQ(cp("Passwort ändern"), ui::title(pw));
+  hl::clear_boxes();
+  hl::type(pw, 111, "geheim1");
+  hl::type(pw, 121, "geheim2");
+  hl::type(pw, 131, "geheim2");
+  ASSERT_TRUE(hl::press(pw, 900));
+  // The English edition's mixed-language success text is German here.
+  EXPECT_EQ(cp("\nPasswort wurde erfolgreich geändert !\n|Info\n"), boxes());
   hl::clear_boxes();
   ASSERT_TRUE(hl::choose_menu(6100));
   EXPECT_EQ(0u, hl::boxes().at(0).text.find("\n\tProgramm\tZAM ENROL"));
