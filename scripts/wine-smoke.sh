@@ -159,25 +159,54 @@ else
   check "initialisation dialog opened after the first login" false
 fi
 
-# Close the main window (Alt+F4 through the window manager) and wait for the end.
-main=$(xdotool search --onlyvisible --name '^Enrol Station$' | head -1)
-if [ -n "$main" ]; then
-  sleep 1
-  activate "$main"
-  xdotool key alt+F4
-fi
-code=timeout
-for _ in $(seq 1 80); do
-  if ! kill -0 "$wine_pid" 2>/dev/null; then
-    wait "$wine_pid"
-    code=$?
-    wine_pid=
-    break
+# Closes the main window (Alt+F4 through the window manager) and checks that the
+# program ends with exit code 0.
+close_program() {
+  local main code=timeout
+  main=$(xdotool search --onlyvisible --name '^Enrol Station$' | head -1)
+  if [ -n "$main" ]; then
+    sleep 1
+    activate "$main"
+    xdotool key alt+F4
   fi
-  sleep 0.25
-done
-[ "$code" = timeout ] && screenshot "$root/build/wine-smoke/still-running.png"
-check "program ended with exit code 0 (got $code)" test "$code" = 0
+  for _ in $(seq 1 80); do
+    if ! kill -0 "$wine_pid" 2>/dev/null; then
+      wait "$wine_pid"
+      code=$?
+      wine_pid=
+      break
+    fi
+    sleep 0.25
+  done
+  [ "$code" = timeout ] && screenshot "$root/build/wine-smoke/still-running.png"
+  check "program ended with exit code 0 (got $code)" test "$code" = 0
+}
+close_program
+
+# A second start in the same directory loads the installation; with the station
+# registered the login checks it over TCP and opens no dialog of its own.
+if [ "$station" = 1 ]; then
+  gui_log "second start in the same directory"
+  (cd "$work" && exec wine "$exe") >>"$work.log" 2>&1 &
+  wine_pid=$!
+  if info=$(wait_window '^Info$' 60); then
+    activate "$info"
+    xdotool key Return
+  fi
+  if login=$(wait_window "$login_title" 60); then
+    activate "$login"
+    xdotool type --delay 30 "$password"
+    xdotool key Return
+    sleep 5
+    others=$(for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+               xdotool getwindowname "$id"; done | grep -v -x -e 'Enrol Station' -e '' | sort -u | tr '\n' ',')
+    check "logged in with the station checked, no dialog or message left open (${others:-none})" \
+      test -z "$others"
+  else
+    check "the login dialog appeared on the second start" false
+  fi
+  close_program
+fi
 
 if [ $failures -gt 0 ]; then
   echo "== Wine smoke test: $failures check(s) failed (log: ${work#$root/}.log)"
