@@ -34,7 +34,6 @@ port=${STATION_PORT:-10001}
 card=${CARD:-04A1B2C3D4}
 quality=${QUALITY:-85}
 control=${CONTROL_PORT:-10009}
-native=$root/build/native
 
 bash "$root/scripts/setup.sh" || exit 1
 build_editions || exit 1
@@ -42,12 +41,7 @@ exe=$exe_en
 login_title='^Login$'
 [ "$edition" = de ] && exe=$exe_de login_title='^Anmeldung$'
 
-gui_log "native build of the reader simulator ($native)"
-if ! { cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENROL_WERROR=ON >/dev/null &&
-       cmake --build "$native" -j "$jobs" --target readersim >"$native/build-readersim.log" 2>&1; }; then
-  grep -E 'error|Error' "$native/build-readersim.log" | head -20
-  exit 1
-fi
+build_readersim || exit 1
 
 mkdir -p "$demo"
 demo_picture "$demo/Programm.bmp"
@@ -68,7 +62,7 @@ trap finish EXIT
 trap 'exit 130' INT TERM
 
 gui_log "enrol station: readersim on 127.0.0.1:$port (card $card, quality $quality, control port $control)"
-"$native/tools/readersim/readersim" --station --tcp "127.0.0.1:$port" --auto-card "$card" \
+"$readersim" --station --tcp "127.0.0.1:$port" --auto-card "$card" \
   --quality "$quality" --control "$control" >"$demo/readersim.log" 2>&1 </dev/null &
 sim_pid=$!
 sleep 0.5

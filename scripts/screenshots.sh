@@ -3,7 +3,10 @@
 #   <ed>-main-login.png  main window at start-up end, with the login dialog
 #   <ed>-login.png       the login dialog
 #   <ed>-initial.png     the initialisation dialog (D_INITIAL) after the first login
-#   <ed>-main-menu.png   main window after the login, File menu open
+#   <ed>-main-menu.png   main window with the enrol station initialised (the
+#                        simulated one, readersim), data menu open
+#   <ed>-reader-list.png the reader list window (F7)
+#   <ed>-reader.png      the reader form D_LESER for a new reader
 # (<ed> = en for enrolstation.exe, de for enrolstation_de.exe). Each edition starts
 # in a fresh working directory with the demo installation picture.
 #   bash scripts/screenshots.sh [en|de]
@@ -18,11 +21,14 @@ password=${SHOT_PASSWORD:-Screen5Shot7Pass}
 
 bash "$root/scripts/setup.sh" || exit 1
 build_editions || exit 1
+build_readersim || exit 1
 mkdir -p "$out"
 wine_pid=
+sim_pid=
 work=
 finish() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
   stop_gui
   [ -n "$work" ] && rm -rf "$work"
 }
@@ -30,6 +36,9 @@ trap finish EXIT
 HEADLESS=${HEADLESS:-1}  # a clean screen of known size
 start_display || exit 1
 prepare_prefix
+port=$((10100 + $$ % 800))
+"$readersim" --station --tcp "127.0.0.1:$port" --auto-card 04A1B2C3D4 </dev/null >/dev/null 2>&1 &
+sim_pid=$!
 
 # A window with its frame, and whatever lies over it, as PNG.
 shot() {
@@ -38,9 +47,11 @@ shot() {
 
 failed=0
 for ed in "${editions[@]}"; do
-  exe=$exe_en login_title='^Login$' init_title='^Initialization$' file_key=alt+f
+  exe=$exe_en login_title='^Login$' init_title='^Initialization$'
+  data_keys=(alt+m r) list_title='^Change reader data$' reader_title='^Reader$'
   if [ "$ed" = de ]; then
-    exe=$exe_de login_title='^Anmeldung$' init_title='^Initalisierung$' file_key=alt+d
+    exe=$exe_de login_title='^Anmeldung$' init_title='^Initalisierung$'
+    data_keys=(alt+v l) list_title='^Leserdaten ändern$' reader_title='^Leser$'
   fi
   gui_log "edition $ed: $(basename "$exe")"
   work=$root/build/screenshots/$ed
@@ -66,19 +77,45 @@ for ed in "${editions[@]}"; do
   if init=$(wait_window "$init_title" 30); then
     sleep 0.5
     shot "$init" "$out/$ed-initial.png"
-    activate "$init"
-    xdotool key alt+F4
+    fill_station "$init" "$port"
+    answer_info 20 && answer_info 30 || { echo "the station was not initialised"; failed=1; }
   else
     echo "the initialisation dialog did not appear"
     failed=1
   fi
   sleep 1
   activate "$main"
-  xdotool key "$file_key"
+  xdotool key "${data_keys[0]}"
+  sleep 0.5
+  xdotool key "${data_keys[1]}"
   sleep 1
   shot "$main" "$out/$ed-main-menu.png"
-  xdotool key Escape Escape
+  xdotool key Escape Escape Escape
   sleep 0.3
+  activate "$main"
+  xdotool key F7
+  if list=$(wait_window "$list_title" 10); then
+    sleep 0.5
+    shot "$list" "$out/$ed-reader-list.png"
+    activate "$list"
+    xdotool key alt+F4
+    sleep 0.5
+  else
+    echo "the reader list did not open"
+    failed=1
+  fi
+  activate "$main"
+  xdotool key "${data_keys[@]}" Return
+  if reader=$(wait_window "$reader_title" 10); then
+    sleep 0.5
+    shot "$reader" "$out/$ed-reader.png"
+    activate "$reader"
+    xdotool key alt+F4
+    sleep 0.5
+  else
+    echo "the reader form did not open"
+    failed=1
+  fi
   activate "$main"
   xdotool key alt+F4
   for _ in $(seq 1 40); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.25; done

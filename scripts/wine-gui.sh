@@ -118,6 +118,55 @@ screenshot() {
   import -window root "$1" 2>/dev/null
 }
 
+# A click at a point of a dialog given in dialog units:
+#   click_du WINDOW X Y TEMPLATE_WIDTH TEMPLATE_HEIGHT
+click_du() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --window "$1" $(($2 * WIDTH / $4)) $(($3 * HEIGHT / $5)) click 1
+  sleep 0.4
+}
+
+# Answers the next message box (caption Info) with Enter; waits up to $1 seconds.
+answer_info() {
+  local box
+  box=$(wait_window '^Info$' "$1") || return 1
+  activate "$box"
+  xdotool key Return
+  for _ in $(seq 1 40); do
+    xdotool search --onlyvisible --name '^Info$' >/dev/null 2>&1 || return 0
+    sleep 0.25
+  done
+}
+
+# In the initialisation dialog D_INITIAL (264 x 100 dialog units) the operator
+# chooses TCP/IP, enters 127.0.0.1 and the port, and presses "Read Init Card".
+fill_station() {
+  local dialog=$1 port=$2
+  activate "$dialog"
+  click_du "$dialog" 40 53 264 100   # radio button TCP/IP
+  click_du "$dialog" 130 52 264 100  # address
+  xdotool key End shift+Home
+  xdotool type --delay 20 127.0.0.1
+  click_du "$dialog" 228 52 264 100  # port
+  xdotool key End shift+Home
+  xdotool type --delay 20 "$port"
+  click_du "$dialog" 47 85 264 100   # "Read Init Card"
+}
+
+# The native reader simulator (build/native), built when missing or stale.
+build_readersim() {
+  native=$root/build/native
+  gui_log "native build of the reader simulator ($native)"
+  mkdir -p "$native"
+  if ! { cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENROL_WERROR=ON >/dev/null &&
+         cmake --build "$native" -j "$jobs" --target readersim >"$native/build-readersim.log" 2>&1; }; then
+    grep -E 'error|Error' "$native/build-readersim.log" | head -20
+    return 1
+  fi
+  readersim=$native/tools/readersim/readersim
+}
+
 # The installation picture of the demo: drawn over the background tiles (the
 # program combines it with a bitwise AND, so white lets the tiles through).
 demo_picture() {

@@ -30,14 +30,7 @@ fi
 station=${SMOKE_STATION:-1}
 station_port=$((10100 + $$ % 800))
 if [ "$station" = 1 ]; then
-  native=$root/build/native
-  gui_log "native build of the reader simulator ($native)"
-  mkdir -p "$native"
-  if ! { cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENROL_WERROR=ON >/dev/null &&
-         cmake --build "$native" -j "$jobs" --target readersim >"$native/build-readersim.log" 2>&1; }; then
-    grep -E 'error|Error' "$native/build-readersim.log" | head -20
-    exit 1
-  fi
+  build_readersim || exit 1
 fi
 
 work=$root/build/wine-smoke/run-$$
@@ -66,7 +59,7 @@ check() {  # check "what" command...
 start_display || exit 1
 prepare_prefix
 if [ "$station" = 1 ]; then
-  "$native/tools/readersim/readersim" --station --tcp "127.0.0.1:$station_port" \
+  "$readersim" --station --tcp "127.0.0.1:$station_port" \
     --auto-card 04A1B2C3D4 --quality 85 >"$work.sim.log" 2>&1 </dev/null &
   sim_pid=$!
 fi
@@ -104,39 +97,12 @@ for f in "${files[@]:1}"; do
   check "$f created ($(size_of "$f") bytes)" test -s "$work/$f"
 done
 
-# A click at a point of D_INITIAL given in dialog units (the dialog is 264 x 100).
-click_du() {
-  local WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --window "$1" $(($2 * WIDTH / 264)) $(($3 * HEIGHT / 100)) click 1
-  sleep 0.4
-}
-# Answers the next message box (caption Info) with Enter.
-answer_info() {
-  local box
-  box=$(wait_window '^Info$' "$1") || return 1
-  activate "$box"
-  xdotool key Return
-  for _ in $(seq 1 40); do
-    xdotool search --onlyvisible --name '^Info$' >/dev/null 2>&1 || return 0
-    sleep 0.25
-  done
-}
-
 # The operator chooses TCP/IP, enters the simulated station's address and port
 # and reads the owner transponder (the simulator presents one when asked).
 initialise_station() {
   local dialog=$1 before
   before=$(md5sum <"$work/Programm.cfg")
-  activate "$dialog"
-  click_du "$dialog" 40 53   # radio button TCP/IP
-  click_du "$dialog" 130 52  # address
-  xdotool key End shift+Home
-  xdotool type --delay 20 127.0.0.1
-  click_du "$dialog" 228 52  # port
-  xdotool key End shift+Home
-  xdotool type --delay 20 "$station_port"
-  click_du "$dialog" 47 85   # "Read Init Card"
+  fill_station "$dialog" "$station_port"
   check "the station asked for the transponder" answer_info 20
   check "the transponder number was shown" answer_info 30
   sleep 1
