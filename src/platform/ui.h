@@ -242,7 +242,7 @@ void list_sort(Window w, int id, const RowCompare& compare);
 bool create_progress(Window w, int id, const Rect& rect);
 void progress_range(Window w, int id, int low, int high);
 void progress_step_size(Window w, int id, int step);
-void progress_step(Window w, int id);  // advances by the step size, up to high
+void progress_step(Window w, int id);  // advances by the step size; past high it wraps to low
 void progress_set(Window w, int id, int position);
 int progress_position(Window w, int id);
 

@@ -9,7 +9,7 @@
 
 #include "platform/headless/driver.h"
 #include "platform/ui.h"
-#include "platform/win32/ui/inspect.h"
+#include "platform/win32/ui/probe.h"
 #include "resources/catalogue.h"
 #include "resources/cp1252.h"
 #include "resources/dialogs.h"

@@ -1,4 +1,4 @@
-#include "platform/win32/ui/inspect.h"
+#include "platform/win32/ui/probe.h"
 
 #include <windows.h>
 
