@@ -20,15 +20,26 @@ using testsupport::cp;
 
 const std::vector<int> kStartMenu = {1000, 1500, 6000, 6100};
 
-// A Windows bitmap header of the given size (the backend reads the size only).
+// A complete black 24-bit Windows bitmap file: a loader that checks the headers
+// and the pixel data (as Windows does) accepts it.
 Bytes bitmap(int width, int height) {
-  Bytes b(54, 0);
+  const int row = (width * 3 + 3) / 4 * 4;
+  const int pixels = row * height;
+  Bytes b(static_cast<std::size_t>(54 + pixels), 0);
+  auto put32 = [&b](int at, int value) {
+    for (int i = 0; i < 4; ++i)
+      b[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
   b[0] = 'B';
   b[1] = 'M';
-  for (int i = 0; i < 4; ++i) {
-    b[18 + i] = static_cast<std::uint8_t>(width >> (8 * i));
-    b[22 + i] = static_cast<std::uint8_t>(height >> (8 * i));
-  }
+  put32(2, 54 + pixels);  // file size
+  put32(10, 54);          // offset of the pixels
+  put32(14, 40);          // info header size
+  put32(18, width);
+  put32(22, height);
+  b[26] = 1;   // planes
+  b[28] = 24;  // bits per pixel
+  put32(34, pixels);
   return b;
 }
 

@@ -1,6 +1,7 @@
 // The few operating-system calls the simulator needs as a device: a listening
 // TCP socket, a pseudo-terminal master, a wake-up pipe, waiting and moving
-// bytes. Kept in one file so that the rest of the simulator stays portable.
+// bytes. Kept in one file per system (os_posix.cpp, os_win32.cpp) so that the
+// rest of the simulator stays portable. Windows has no pseudo-terminal here.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +22,7 @@ int tcp_accept(int listen_fd);
 void tcp_quick_ack(int fd);
 // Opens a pseudo-terminal master in raw mode; the slave path goes to *slave.
 // The slave has been opened and closed once, so the master reports a hang-up
-// until the host opens it. -1 on failure.
+// until the host opens it. -1 on failure (always on Windows).
 int pty_open(std::string* slave);
 // True while no one holds the slave side open.
 bool pty_hung_up(int master);
