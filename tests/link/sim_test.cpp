@@ -22,6 +22,9 @@ struct OverSim : ::testing::TestWithParam<bool> {
   std::unique_ptr<sim::Simulator> station, readers;
 
   void SetUp() override {
+#ifdef _WIN32
+    if (!tcp()) GTEST_SKIP() << "the simulator offers no pseudo-terminal on Windows";
+#endif
     rlink::reset_link();
     store::reset_store();
     platform::fault::reset();
