@@ -36,7 +36,7 @@ if [ $# -gt 0 ]; then
 else
   # "... name_tests" (Makefiles) or "name_tests: phony" (Ninja)
   mapfile -t targets < <(cmake --build "$build" --target help |
-                         sed -n -E 's/^(\.\.\. )?([a-z_]+_tests)(: .*)?$/\2/p' | sort -u)
+                         sed -n -E 's/^(\.\.\. )?([a-z0-9_]+_tests)(: .*)?$/\2/p' | sort -u)
 fi
 
 # Programs without a display: Wine runs console programs without one, but the
