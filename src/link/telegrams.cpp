@@ -62,11 +62,13 @@ int info_answer(int address, std::uint8_t* buf) {
 }
 
 // The parameter reads: answer into `block` (capacity 200). `empty_at_3`: an
-// answer whose byte 3 is 0 clears bytes 4 on.
-int block_answer(std::array<std::uint8_t, kBlockSize>& block, bool empty_at_3,
+// answer whose byte 3 is 0 clears bytes 4 on. An answer carrying another
+// unit's address is refused like one that does not check.
+int block_answer(int address, std::array<std::uint8_t, kBlockSize>& block, bool empty_at_3,
                  res::TextId checksum_text, res::TextId nak_text) {
   std::uint8_t buf[kBlockSize + 1] = {};
   int r = receive_frame(buf, kBlockSize);
+  if (r > 0 && buf[0] != address_char(address)) r = -4;
   if (r <= 0) {
     if (r == 0) show(res::text(checksum_text), res::text(CAP_INFO));
     show(res::text(nak_text), res::text(CAP_INFO));
@@ -139,6 +141,7 @@ int read_csn(int address) {
   platform::sleep_ms(500);
   std::uint8_t buf[51] = {};
   int r = receive_frame(buf, 50);
+  if (r > 0 && buf[0] != address_char(address)) r = -4;  // another unit's answer
   if (r <= 2) {
     if (r == 0) checksum_box();
     send_nak();
@@ -191,7 +194,7 @@ int fp_change_bmode(int address, int mode) {
 int fp_get_parameter_allg(int address) {
   int sent = simple(address, {'P', 'a'}, false);
   if (sent != 1) return sent;
-  return block_answer(state().param_allg, false, LINK_ALLG_CHECKSUM, LINK_ALLG_NAK);
+  return block_answer(address, state().param_allg, false, LINK_ALLG_CHECKSUM, LINK_ALLG_NAK);
 }
 
 int fp_set_parameter_allg(int address, const std::uint8_t* block) {
@@ -208,7 +211,7 @@ int fp_set_parameter_allg(int address, const std::uint8_t* block) {
 int fp_get_parameter_1(int address) {
   int sent = simple(address, {'P', '/', 0x01}, false);
   if (sent != 1) return sent;
-  return block_answer(state().param_1, true, LINK_SET1_CHECKSUM, LINK_SET1_NAK);
+  return block_answer(address, state().param_1, true, LINK_SET1_CHECKSUM, LINK_SET1_NAK);
 }
 
 int fp_set_parameter_1(int address, const std::uint8_t* block) {
@@ -221,7 +224,7 @@ int fp_get_parameter_2_3_4(int address, int set) {
   if (set < 2 || set > 4) return 0;
   int sent = simple(address, {'P', '/', static_cast<std::uint8_t>(set)}, false);
   if (sent != 1) return sent;
-  return block_answer(state().param_rfid, true, LINK_SET234_CHECKSUM, LINK_SET234_NAK);
+  return block_answer(address, state().param_rfid, true, LINK_SET234_CHECKSUM, LINK_SET234_NAK);
 }
 
 int fp_set_iversion(int address, const std::string& version) {
