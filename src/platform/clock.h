@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -16,6 +17,12 @@ LocalTime local_time();
 void sleep_ms(std::uint32_t ms);
 // Milliseconds from an arbitrary start; never goes backwards.
 std::uint64_t tick_ms();
+
+// The date and the time of `t` as the user reads them, in Windows-1252: on
+// Windows the user's default short date format and default time format; on
+// other systems (and should Windows reject the value) dd.mm.yyyy and hh:mm:ss.
+std::string format_short_date(const LocalTime& t);
+std::string format_time(const LocalTime& t);
 
 namespace vclock {
 // Switches the virtual clock on, starting at `start`. The tick starts at 0.

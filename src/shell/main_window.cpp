@@ -116,10 +116,8 @@ void main_destroy() {
 
 void show_date_time() {
   platform::LocalTime now = platform::local_time();
-  ui::set_status_text(g_shell.main, kStatusBar, 2,
-                      res::sformat("\t%02u.%02u.%04u", now.day, now.month, now.year));
-  ui::set_status_text(g_shell.main, kStatusBar, 3,
-                      res::sformat("\t%02u:%02u:%02u", now.hour, now.minute, now.second));
+  ui::set_status_text(g_shell.main, kStatusBar, 2, "\t" + platform::format_short_date(now));
+  ui::set_status_text(g_shell.main, kStatusBar, 3, "\t" + platform::format_time(now));
 }
 
 void layout_status_bar() {

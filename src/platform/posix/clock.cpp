@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <ctime>
 #include <time.h>
 
@@ -40,6 +41,18 @@ std::uint64_t tick_ms() {
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
          static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+}
+
+std::string format_short_date(const LocalTime& t) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%02u.%02u.%04u", t.day, t.month, t.year);
+  return text;
+}
+
+std::string format_time(const LocalTime& t) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%02u:%02u:%02u", t.hour, t.minute, t.second);
+  return text;
 }
 
 }  // namespace platform
