@@ -136,8 +136,13 @@ Rect control_rect(Window w, int id) {
   return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// The control is painted at its new place at once: a themed push button whose
+// text changed just before the move stayed blank there under Wine otherwise.
 void move_control(Window w, int id, const Rect& rect) {
-  if (HWND c = control(w, id)) MoveWindow(c, rect.x, rect.y, rect.width, rect.height, TRUE);
+  HWND c = control(w, id);
+  if (!c) return;
+  MoveWindow(c, rect.x, rect.y, rect.width, rect.height, TRUE);
+  RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
 }
 
 void redraw_control(Window w, int id) {
