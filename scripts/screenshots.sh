@@ -5,10 +5,14 @@
 #   <ed>-initial.png     the initialisation dialog (D_INITIAL) after the first login
 #   <ed>-main-menu.png   main window with the enrol station initialised (the
 #                        simulated one, readersim), data menu open
-#   <ed>-reader-list.png the reader list window (F7)
-#   <ed>-reader.png      the reader form D_LESER for a new reader
+#   <ed>-reader.png      the reader form D_LESER filled in for a new reader
+#   <ed>-reader-list.png the reader list window (F7) with the four readers
+#                        entered through the form (two on COM ports, two on
+#                        TCP/IP, pre-selected and not)
 # (<ed> = en for enrolstation.exe, de for enrolstation_de.exe). Each edition starts
-# in a fresh working directory with the demo installation picture.
+# in a fresh working directory with the demo installation picture, and with the
+# user's date and time formats of its country (the status bar shows them):
+# United States for en, Germany for de.
 #   bash scripts/screenshots.sh [en|de]
 # Runs under a private Xvfb (with openbox) when there is no display.
 set -uo pipefail
@@ -26,8 +30,15 @@ mkdir -p "$out"
 wine_pid=
 sim_pid=
 work=
+# The user's short date and time formats in the prefix (Control Panel,
+# International), as Windows keeps them.
+user_formats() {
+  wine reg add 'HKCU\Control Panel\International' /v sShortDate /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKCU\Control Panel\International' /v sTimeFormat /d "$2" /f >/dev/null 2>&1
+}
 finish() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
+  user_formats M/d/yyyy 'h:mm:ss tt'  # the prefix's own (United States)
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
   stop_gui
   [ -n "$work" ] && rm -rf "$work"
@@ -45,14 +56,52 @@ shot() {
   import -screen -frame -window "$1" "$2" 2>/dev/null && echo "   ${2#$root/}"
 }
 
+# A new reader through the form D_LESER (264 x 148 dialog units), as an operator
+# enters it: menu "new Reader set", the connection, the name, "Active", then
+# "Create new set" (in the place of the save button) and the Info box after it.
+#   add_reader com PORT_INDEX NAME ACTIVE [SHOT]
+#   add_reader tcp ADDRESS:PORT NAME ACTIVE [SHOT]
+add_reader() {
+  local kind=$1 where=$2 name=$3 active=$4 shot_file=${5:-} form
+  activate "$main"
+  xdotool key "${data_keys[@]}" Return
+  form=$(wait_window "$reader_title" 10) || return 1
+  activate "$form"
+  if [ "$kind" = com ]; then
+    click_du "$form" 105 24 264 148  # COM port list: open and close it again,
+    click_du "$form" 105 24 264 148  # then step down to the port
+    local i
+    for ((i = 0; i < where; i++)); do xdotool key Down; done
+  else
+    click_du "$form" 20 53 264 148   # radio button TCP/IP
+    click_du "$form" 130 52 264 148  # address
+    xdotool key End shift+Home
+    xdotool type --delay 20 "${where%:*}"
+    click_du "$form" 228 52 264 148  # port
+    xdotool key End shift+Home
+    xdotool type --delay 20 "${where##*:}"
+  fi
+  click_du "$form" 164 83 264 148    # reader name
+  xdotool type --delay 20 "$name"
+  [ "$active" = 1 ] && click_du "$form" 191 101 264 148
+  if [ -n "$shot_file" ]; then
+    sleep 0.3
+    shot "$form" "$shot_file"
+  fi
+  click_du "$form" 47 129 264 148    # "Create new set"
+  answer_info 10
+}
+
 failed=0
 for ed in "${editions[@]}"; do
-  exe=$exe_en login_title='^Login$' init_title='^Initialization$'
+  exe=$exe_en login_title='^Login$' init_title='^Initialization$' formats=(M/d/yyyy 'h:mm:ss tt')
   data_keys=(alt+m r) list_title='^Change reader data$' reader_title='^Reader$'
   if [ "$ed" = de ]; then
     exe=$exe_de login_title='^Anmeldung$' init_title='^Initalisierung$'
     data_keys=(alt+v l) list_title='^Leserdaten ändern$' reader_title='^Leser$'
+    formats=(dd.MM.yyyy HH:mm:ss)
   fi
+  user_formats "${formats[@]}"
   gui_log "edition $ed: $(basename "$exe")"
   work=$root/build/screenshots/$ed
   rm -rf "$work"
@@ -70,8 +119,8 @@ for ed in "${editions[@]}"; do
   main=$(wait_window '^Enrol Station$' 10)
   sleep 1.5  # the clock in the status bar
   shot "$main" "$out/$ed-main-login.png"
-  shot "$login" "$out/$ed-login.png"
   activate "$login"
+  shot "$login" "$out/$ed-login.png"
   xdotool type --delay 30 "$password"
   xdotool key Return
   if init=$(wait_window "$init_title" 30); then
@@ -92,28 +141,23 @@ for ed in "${editions[@]}"; do
   shot "$main" "$out/$ed-main-menu.png"
   xdotool key Escape Escape Escape
   sleep 0.3
+  names=("Entrance hall" "Stores" "Main gate" "Server room")
+  [ "$ed" = de ] && names=("Eingangshalle" "Lager" "Haupttor" "Serverraum")
+  add_reader com 0 "${names[0]}" 1 &&
+    add_reader com 2 "${names[1]}" 0 &&
+    add_reader tcp 192.168.0.21:10001 "${names[2]}" 1 &&
+    add_reader tcp door-reader:10002 "${names[3]}" 0 "$out/$ed-reader.png" ||
+    { echo "the readers could not be entered"; failed=1; }
   activate "$main"
   xdotool key F7
   if list=$(wait_window "$list_title" 10); then
-    sleep 0.5
-    shot "$list" "$out/$ed-reader-list.png"
     activate "$list"
+    sleep 0.3
+    shot "$list" "$out/$ed-reader-list.png"
     xdotool key alt+F4
     sleep 0.5
   else
     echo "the reader list did not open"
-    failed=1
-  fi
-  activate "$main"
-  xdotool key "${data_keys[@]}" Return
-  if reader=$(wait_window "$reader_title" 10); then
-    sleep 0.5
-    shot "$reader" "$out/$ed-reader.png"
-    activate "$reader"
-    xdotool key alt+F4
-    sleep 0.5
-  else
-    echo "the reader form did not open"
     failed=1
   fi
   activate "$main"
