@@ -32,13 +32,16 @@ sim_pid=
 work=
 # The user's short date and time formats in the prefix (Control Panel,
 # International), as Windows keeps them.
+formats_changed=0
 user_formats() {
+  formats_changed=1
   wine reg add 'HKCU\Control Panel\International' /v sShortDate /d "$1" /f >/dev/null 2>&1
   wine reg add 'HKCU\Control Panel\International' /v sTimeFormat /d "$2" /f >/dev/null 2>&1
 }
 finish() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
-  user_formats M/d/yyyy 'h:mm:ss tt'  # the prefix's own (United States)
+  # back to the prefix's own (United States)
+  [ "$formats_changed" = 1 ] && user_formats M/d/yyyy 'h:mm:ss tt'
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
   stop_gui
   [ -n "$work" ] && rm -rf "$work"
