@@ -43,6 +43,7 @@ struct Op {
   sim::Bytes target;  // command prefix of the operation's own exchange
   int refused;        // result when that command is not acknowledged
   int spoilt;         // result when its answer frame does not check
+  int good;           // result without a fault
   void (*prepare)(sim::Simulator&);
   int (*run)();
 };
@@ -86,42 +87,42 @@ const rlink::ParameterSet kSets[rlink::kParameterSets] = {{'P', 'x', 1, 2}};
 const std::uint8_t kCardData[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 
 const Op kOps[] = {
-    {"EnrolInit", false, Transparent::None, {'H'}, -4, -4, nothing, [] { return rlink::enrol_init(); }},
-    {"ParameterReset", true, Transparent::Frame, {'P', 'R'}, -200, -201, nothing,
+    {"EnrolInit", false, Transparent::None, {'H'}, -4, -4, 1, nothing, [] { return rlink::enrol_init(); }},
+    {"ParameterReset", true, Transparent::Frame, {'P', 'R'}, -200, -201, 1, nothing,
      [] { return rlink::parameter_reset(kReader); }},
-    {"TransparentOn", false, Transparent::SwitchOn, {'Y', 0x0C}, -7, -8, nothing,
+    {"TransparentOn", false, Transparent::SwitchOn, {'Y', 0x0C}, -7, -8, 1, nothing,
      [] { return rlink::enrol_transparent(kStation, 1); }},
-    {"TransparentOff", false, Transparent::SwitchOff, {'Y', 0x0D}, -9, -10, transparent_on,
+    {"TransparentOff", false, Transparent::SwitchOff, {'Y', 0x0D}, -9, -10, 1, transparent_on,
      [] { return rlink::enrol_transparent(kStation, 0); }},
     // The awaited record is no answer to a command: the fault takes the first
     // unit of the wait (the poll, then the fetch).
-    {"WaitDelivery", false, Transparent::Kept, {}, 0, -98, card_queued,
+    {"WaitDelivery", false, Transparent::Kept, {}, 0, -98, 1, card_queued,
      [] { return rlink::enrol_wait_delivery(kStation, 200, 0); }},
-    {"ReadCsn", false, Transparent::Frame, {'G'}, -11, -11, card_present,
+    {"ReadCsn", false, Transparent::Frame, {'G'}, -11, -11, 1, card_present,
      [] { return rlink::enrol_read_csn(kStation, 2000); }},
-    {"Keyboard", false, Transparent::Frame, {'T'}, -35, -98, keys_typed,
+    {"Keyboard", false, Transparent::Frame, {'T'}, -35, -98, 1, keys_typed,
      [] { return rlink::enrol_keyboard(kStation, 1000); }},
-    {"TemplateEnrol", false, Transparent::Frame, {'Y', 0x02}, -12, -3, nothing,
+    {"TemplateEnrol", false, Transparent::Frame, {'Y', 0x02}, -12, -3, 85, nothing,
      [] { return rlink::template_enrol(kStation, 15); }},
-    {"CheckEnrolParameter", false, Transparent::Frame, {'P', '/', 1}, -13, -13, nothing,
+    {"CheckEnrolParameter", false, Transparent::Frame, {'P', '/', 1}, -13, -13, 1, nothing,
      [] { return rlink::check_enrol_parameter(); }},
-    {"CheckLeserParameter", true, Transparent::Frame, {'P', '/', 1}, -13, -13, nothing,
+    {"CheckLeserParameter", true, Transparent::Frame, {'P', '/', 1}, -13, -13, 1, nothing,
      [] { return rlink::check_leser_parameter(); }},
-    {"LoadEnrolParameter", false, Transparent::Frame, {'P', 'x'}, -17, -18, nothing,
+    {"LoadEnrolParameter", false, Transparent::Frame, {'P', 'x'}, -17, -18, 1, nothing,
      [] { return rlink::load_enrol_parameter(kSets); }},
-    {"LoadReaderParameter", true, Transparent::Frame, {'P', 'x'}, -17, -18, nothing,
+    {"LoadReaderParameter", true, Transparent::Frame, {'P', 'x'}, -17, -18, 1, nothing,
      [] { return rlink::load_reader_parameter(kSets); }},
-    {"ChangeBmode", true, Transparent::Frame, {'Y', 0x0E}, -45, -46, nothing,
+    {"ChangeBmode", true, Transparent::Frame, {'Y', 0x0E}, -45, -46, 1, nothing,
      [] { return rlink::change_bmode(2); }},
-    {"SetIversion", true, Transparent::Frame, {'P', 'E'}, -45, -46, nothing,
+    {"SetIversion", true, Transparent::Frame, {'P', 'E'}, -45, -46, 1, nothing,
      [] { return rlink::set_iversion("IV-2"); }},
-    {"DelTemplate", true, Transparent::Frame, {'Y', 0x06}, -20, -21, nothing,
+    {"DelTemplate", true, Transparent::Frame, {'Y', 0x06}, -20, -21, 1, nothing,
      [] { return rlink::del_template(0); }},
-    {"DelTemplateAll", true, Transparent::Frame, {'Y', 0x07}, -19, -21, nothing,
+    {"DelTemplateAll", true, Transparent::Frame, {'Y', 0x07}, -19, -21, 1, nothing,
      [] { return rlink::del_template(1); }},
-    {"AddTemplate", true, Transparent::Frame, {'Y', 0x01}, -22, -23, templates_stored,
+    {"AddTemplate", true, Transparent::Frame, {'Y', 0x01}, -22, -23, 1, templates_stored,
      [] { return rlink::add_template(); }},
-    {"WriteCardData", false, Transparent::None, {'W'}, -24, -25, legic_card,
+    {"WriteCardData", false, Transparent::None, {'W'}, -24, -25, 1, legic_card,
      [] { return rlink::write_card_data(kStation, kCardData, 10); }},
 };
 
@@ -293,6 +294,12 @@ TEST_P(FaultMatrix, FailsClosesAndRecovers) {
       << "the operation never reached the device";
   dev->clear_faults();
   expect_link_closed();
+  if (!tcp()) {
+    // The port was closed and opens again.
+    EXPECT_FALSE(platform::com_is_open());
+    EXPECT_EQ(platform::com_open(kPortIndex, 0), 1);
+    EXPECT_EQ(platform::com_close(), 1);
+  }
   if (kind() == FaultKind::Garbage && o.transparent == Transparent::Frame) {
     // The rest of the garbage spoils the switch-off's acknowledgement as well;
     // whether the switch-off telegram still reached the device depends on
@@ -307,6 +314,29 @@ TEST_P(FaultMatrix, FailsClosesAndRecovers) {
   expect_recovers();
 }
 
+// The same operations without a fault (the fault kind of the parameter is not
+// used): each succeeds and sends the telegram its faults are aimed at.
+struct GoodPath : FaultMatrix {};
+
+TEST_P(GoodPath, ReachesTheTargetedExchange) {
+  const Op& o = op();
+  o.prepare(*dev);
+  if (HasFatalFailure()) return;
+  dev->clear_traffic();
+  EXPECT_EQ(o.run(), o.good);
+  expect_link_closed();
+  const bool stays_on = o.transparent == Transparent::SwitchOn || o.transparent == Transparent::Kept;
+  EXPECT_EQ(dev->transparent(address()), stays_on);
+  if (!o.target.empty()) {
+    const auto traffic = dev->traffic();
+    EXPECT_TRUE(std::any_of(traffic.begin(), traffic.end(), [&](const sim::Record& u) {
+      return u.dir == sim::Dir::FromHost && u.unit == sim::Unit::Frame &&
+             u.payload.size() > o.target.size() &&
+             std::equal(o.target.begin(), o.target.end(), u.payload.begin() + 1);
+    })) << "the faults of this operation aim at a telegram it does not send";
+  }
+}
+
 std::string case_name(const ::testing::TestParamInfo<Case>& i) {
   return std::string(kOps[std::get<0>(i.param)].name) + "_" + kind_name(std::get<1>(i.param)) +
          (std::get<2>(i.param) ? "_Tcp" : "_Pty");
@@ -316,6 +346,14 @@ INSTANTIATE_TEST_SUITE_P(AllOperations, FaultMatrix,
                          ::testing::Combine(::testing::Range(0, static_cast<int>(std::size(kOps))),
                                             ::testing::ValuesIn(kKinds), ::testing::Bool()),
                          case_name);
+
+INSTANTIATE_TEST_SUITE_P(AllOperations, GoodPath,
+                         ::testing::Combine(::testing::Range(0, static_cast<int>(std::size(kOps))),
+                                            ::testing::Values(FaultKind::Silence), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<Case>& i) {
+                           return std::string(kOps[std::get<0>(i.param)].name) +
+                                  (std::get<2>(i.param) ? "_Tcp" : "_Pty");
+                         });
 
 }  // namespace
 #endif
