@@ -40,7 +40,7 @@ void reset();
 int calls(Op op);
 
 // Backend side: counts the call and tells whether (and how) it must fail.
-// Returns false for a normal call.
-bool hit(Op op, Kind* kind);
+// Returns false for a normal call; `kind` (optional) is set only on true.
+bool hit(Op op, Kind* kind = nullptr);
 
 }  // namespace platform::fault

@@ -16,13 +16,6 @@ namespace {
 
 int fd_of(const File& f) { return static_cast<int>(f.native()); }
 
-bool injected(fault::Op op, fault::Kind* kind = nullptr) {
-  fault::Kind k = fault::Kind::Fail;
-  bool hit = fault::hit(op, &k);
-  if (kind) *kind = k;
-  return hit;
-}
-
 }  // namespace
 
 File::~File() { file_close(*this); }
@@ -39,7 +32,7 @@ File& File::operator=(File&& other) noexcept {
 
 bool file_open(File& f, const std::string& path, Access access, Create create) {
   file_close(f);
-  if (injected(fault::Op::FileOpen)) return false;
+  if (fault::hit(fault::Op::FileOpen)) return false;
   int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
   // Creating needs write access to the directory entry; a read-only create still
   // opens the new file read-only afterwards.
@@ -64,13 +57,13 @@ bool file_open(File& f, const std::string& path, Access access, Create create) {
 
 bool file_seek(File& f, std::int64_t offset) {
   if (!f.is_open()) return false;
-  if (injected(fault::Op::FileSeek)) return false;
+  if (fault::hit(fault::Op::FileSeek)) return false;
   return ::lseek(fd_of(f), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
 }
 
 bool file_seek_end(File& f, std::int64_t* pos) {
   if (!f.is_open()) return false;
-  if (injected(fault::Op::FileSeek)) return false;
+  if (fault::hit(fault::Op::FileSeek)) return false;
   off_t p = ::lseek(fd_of(f), 0, SEEK_END);
   if (p < 0) return false;
   if (pos) *pos = p;
@@ -81,7 +74,7 @@ bool file_read(File& f, void* buf, std::size_t n, std::size_t* got) {
   if (got) *got = 0;
   if (!f.is_open()) return false;
   fault::Kind kind;
-  if (injected(fault::Op::FileRead, &kind)) {
+  if (fault::hit(fault::Op::FileRead, &kind)) {
     if (kind == fault::Kind::Fail || n == 0) return false;
     n -= 1;  // a short read: one byte less than asked
   }
@@ -104,7 +97,7 @@ bool file_write(File& f, const void* buf, std::size_t n, std::size_t* put) {
   if (put) *put = 0;
   if (!f.is_open()) return false;
   fault::Kind kind;
-  if (injected(fault::Op::FileWrite, &kind)) {
+  if (fault::hit(fault::Op::FileWrite, &kind)) {
     if (kind == fault::Kind::Fail || n == 0) return false;
     n -= 1;  // a short write: one byte less than asked
   }
@@ -124,7 +117,7 @@ bool file_write(File& f, const void* buf, std::size_t n, std::size_t* put) {
 
 bool file_size(File& f, std::int64_t* size) {
   if (!f.is_open()) return false;
-  if (injected(fault::Op::FileSize)) return false;
+  if (fault::hit(fault::Op::FileSize)) return false;
   struct stat st{};
   if (::fstat(fd_of(f), &st) != 0) return false;
   *size = st.st_size;
@@ -135,7 +128,7 @@ bool file_close(File& f) {
   if (!f.is_open()) return true;
   int fd = static_cast<int>(f.release());
   bool ok = ::close(fd) == 0;  // closing also drops the lock
-  if (injected(fault::Op::FileClose)) ok = false;
+  if (fault::hit(fault::Op::FileClose)) ok = false;
   return ok;
 }
 
@@ -145,18 +138,18 @@ bool path_exists(const std::string& path) {
 }
 
 bool file_delete(const std::string& path) {
-  if (injected(fault::Op::FileDelete)) return false;
+  if (fault::hit(fault::Op::FileDelete)) return false;
   return ::unlink(path.c_str()) == 0;
 }
 
 bool file_rename(const std::string& from, const std::string& to) {
-  if (injected(fault::Op::FileRename)) return false;
+  if (fault::hit(fault::Op::FileRename)) return false;
   if (path_exists(to)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool file_replace(const std::string& from, const std::string& to) {
-  if (injected(fault::Op::FileRename)) return false;
+  if (fault::hit(fault::Op::FileRename)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 

@@ -30,13 +30,6 @@ Channel& chan() {
   return c;
 }
 
-bool injected(fault::Op op, fault::Kind* kind = nullptr) {
-  fault::Kind k = fault::Kind::Fail;
-  bool hit = fault::hit(op, &k);
-  if (kind) *kind = k;
-  return hit;
-}
-
 speed_t speed_of(int baud_index) {
   switch (baud_index) {
     case 0: return B115200;
@@ -75,26 +68,6 @@ void close_fd() {
 
 }  // namespace
 
-int com_baud_rate(int baud_index) {
-  switch (baud_index) {
-    case 0: return 115200;
-    case 1: return 57600;
-    case 2: return 38400;
-    case 3: return 19200;
-    default: return 9600;
-  }
-}
-
-int com_byte_rate(int baud_index) {
-  switch (baud_index) {
-    case 0: return 10;
-    case 1: return 5;
-    case 2: return 4;
-    case 3: return 2;
-    default: return 1;
-  }
-}
-
 std::string com_device_name(int port_index) {
   auto it = chan().devices.find(port_index);
   if (it != chan().devices.end()) return it->second;
@@ -110,7 +83,7 @@ bool com_is_open() { return chan().fd >= 0; }
 int com_open(int port_index, int baud_index) {
   Channel& c = chan();
   if (c.fd >= 0) com_close();
-  if (injected(fault::Op::SerialOpen)) return -1;
+  if (fault::hit(fault::Op::SerialOpen)) return -1;
   int fd = ::open(com_device_name(port_index).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -187,7 +160,7 @@ int com_wait_input(int ms) {
 
 std::uint8_t com_read_byte() {
   if (chan().fd < 0) return 0;
-  if (injected(fault::Op::SerialRead)) return 0;
+  if (fault::hit(fault::Op::SerialRead)) return 0;
   std::uint8_t cell = 0;
   if (::read(chan().fd, &cell, 1) != 1) return 0;
   return cell;
@@ -196,7 +169,7 @@ std::uint8_t com_read_byte() {
 int com_write_byte(std::uint8_t byte, int ms) {
   if (chan().fd < 0) return 0;
   wait_output_drained(ms / 2);
-  if (injected(fault::Op::SerialWrite)) return 0;
+  if (fault::hit(fault::Op::SerialWrite)) return 0;
   return ::write(chan().fd, &byte, 1) == 1 ? 1 : 0;
 }
 
@@ -209,7 +182,7 @@ int com_read_exact(int count, std::uint8_t* buf) {
   }
   int got = 0;
   for (; got < count; ++got) {
-    if (injected(fault::Op::SerialRead)) break;
+    if (fault::hit(fault::Op::SerialRead)) break;
     if (::read(chan().fd, buf + got, 1) != 1) break;
   }
   return got;
@@ -221,7 +194,7 @@ int com_send(const std::uint8_t* buf, int length) {
   if (!wait_output_drained(50)) return 0;
   fault::Kind kind = fault::Kind::Fail;
   int to_write = length;
-  if (injected(fault::Op::SerialWrite, &kind)) {
+  if (fault::hit(fault::Op::SerialWrite, &kind)) {
     if (kind == fault::Kind::Fail) return 0;
     to_write = length > 0 ? length - 1 : 0;
   }

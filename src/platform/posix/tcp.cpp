@@ -29,13 +29,6 @@ Connection& conn() {
   return c;
 }
 
-bool injected(fault::Op op, fault::Kind* kind = nullptr) {
-  fault::Kind k = fault::Kind::Fail;
-  bool hit = fault::hit(op, &k);
-  if (kind) *kind = k;
-  return hit;
-}
-
 bool ready(short events) {
   if (conn().fd < 0) return false;
   pollfd p{conn().fd, events, 0};
@@ -86,7 +79,7 @@ int tcp_connect(const char* host, int port) {
   sa.sin_family = AF_INET;
   sa.sin_port = htons(static_cast<std::uint16_t>(port));
   sa.sin_addr.s_addr = address;
-  bool ok = !injected(fault::Op::TcpConnect) && address != INADDR_NONE &&
+  bool ok = !fault::hit(fault::Op::TcpConnect) && address != INADDR_NONE &&
             ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
   if (!ok) {
     tcp_close();
@@ -119,7 +112,7 @@ int tcp_send(const std::uint8_t* data, int length, int wait_ms) {
   if (!wait_ready(POLLOUT, wait_ms)) return -1;
   fault::Kind kind = fault::Kind::Fail;
   int n = length;
-  if (injected(fault::Op::TcpSend, &kind)) {
+  if (fault::hit(fault::Op::TcpSend, &kind)) {
     if (kind == fault::Kind::Fail) return -1;
     n = length > 0 ? length - 1 : 0;
   }
@@ -132,7 +125,7 @@ int tcp_receive(std::uint8_t* buf, int length, int wait_ms) {
   std::memset(buf, 0, static_cast<std::size_t>(length));
   fault::Kind kind = fault::Kind::Fail;
   int n = length;
-  if (injected(fault::Op::TcpReceive, &kind)) {
+  if (fault::hit(fault::Op::TcpReceive, &kind)) {
     if (kind == fault::Kind::Fail) return -1;
     n = length > 1 ? length - 1 : 1;
   }

@@ -49,13 +49,6 @@ bool narrow(const std::wstring& text, std::string* out) {
 
 HANDLE handle_of(const File& f) { return reinterpret_cast<HANDLE>(f.native()); }
 
-bool injected(fault::Op op, fault::Kind* kind = nullptr) {
-  fault::Kind k = fault::Kind::Fail;
-  bool hit = fault::hit(op, &k);
-  if (kind) *kind = k;
-  return hit;
-}
-
 bool move_to(File& f, std::int64_t offset, DWORD method, std::int64_t* pos) {
   LARGE_INTEGER to;
   to.QuadPart = offset;
@@ -86,7 +79,7 @@ File& File::operator=(File&& other) noexcept {
 
 bool file_open(File& f, const std::string& path, Access access, Create create) {
   file_close(f);
-  if (injected(fault::Op::FileOpen)) return false;
+  if (fault::hit(fault::Op::FileOpen)) return false;
   DWORD rights = GENERIC_READ | (access == Access::ReadWrite ? GENERIC_WRITE : 0);
   DWORD disposition = OPEN_EXISTING;
   if (create == Create::CreateAlways) disposition = CREATE_ALWAYS;
@@ -100,13 +93,13 @@ bool file_open(File& f, const std::string& path, Access access, Create create) {
 
 bool file_seek(File& f, std::int64_t offset) {
   if (!f.is_open()) return false;
-  if (injected(fault::Op::FileSeek)) return false;
+  if (fault::hit(fault::Op::FileSeek)) return false;
   return move_to(f, offset, FILE_BEGIN, nullptr);
 }
 
 bool file_seek_end(File& f, std::int64_t* pos) {
   if (!f.is_open()) return false;
-  if (injected(fault::Op::FileSeek)) return false;
+  if (fault::hit(fault::Op::FileSeek)) return false;
   return move_to(f, 0, FILE_END, pos);
 }
 
@@ -114,7 +107,7 @@ bool file_read(File& f, void* buf, std::size_t n, std::size_t* got) {
   if (got) *got = 0;
   if (!f.is_open()) return false;
   fault::Kind kind;
-  if (injected(fault::Op::FileRead, &kind)) {
+  if (fault::hit(fault::Op::FileRead, &kind)) {
     if (kind == fault::Kind::Fail || n == 0) return false;
     n -= 1;  // a short read: one byte less than asked
   }
@@ -135,7 +128,7 @@ bool file_write(File& f, const void* buf, std::size_t n, std::size_t* put) {
   if (put) *put = 0;
   if (!f.is_open()) return false;
   fault::Kind kind;
-  if (injected(fault::Op::FileWrite, &kind)) {
+  if (fault::hit(fault::Op::FileWrite, &kind)) {
     if (kind == fault::Kind::Fail || n == 0) return false;
     n -= 1;  // a short write: one byte less than asked
   }
@@ -154,7 +147,7 @@ bool file_write(File& f, const void* buf, std::size_t n, std::size_t* put) {
 
 bool file_size(File& f, std::int64_t* size) {
   if (!f.is_open()) return false;
-  if (injected(fault::Op::FileSize)) return false;
+  if (fault::hit(fault::Op::FileSize)) return false;
   LARGE_INTEGER s;
   if (!GetFileSizeEx(handle_of(f), &s)) return false;
   *size = s.QuadPart;
@@ -164,7 +157,7 @@ bool file_size(File& f, std::int64_t* size) {
 bool file_close(File& f) {
   if (!f.is_open()) return true;
   bool ok = CloseHandle(reinterpret_cast<HANDLE>(f.release())) != 0;
-  if (injected(fault::Op::FileClose)) ok = false;
+  if (fault::hit(fault::Op::FileClose)) ok = false;
   return ok;
 }
 
@@ -173,18 +166,18 @@ bool path_exists(const std::string& path) {
 }
 
 bool file_delete(const std::string& path) {
-  if (injected(fault::Op::FileDelete)) return false;
+  if (fault::hit(fault::Op::FileDelete)) return false;
   return DeleteFileW(widen(path).c_str()) != 0;
 }
 
 bool file_rename(const std::string& from, const std::string& to) {
-  if (injected(fault::Op::FileRename)) return false;
+  if (fault::hit(fault::Op::FileRename)) return false;
   // MoveFileW fails when `to` exists.
   return MoveFileW(widen(from).c_str(), widen(to).c_str()) != 0;
 }
 
 bool file_replace(const std::string& from, const std::string& to) {
-  if (injected(fault::Op::FileRename)) return false;
+  if (fault::hit(fault::Op::FileRename)) return false;
   return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

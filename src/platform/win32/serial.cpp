@@ -29,13 +29,6 @@ Channel& chan() {
   return c;
 }
 
-bool injected(fault::Op op, fault::Kind* kind = nullptr) {
-  fault::Kind k = fault::Kind::Fail;
-  bool hit = fault::hit(op, &k);
-  if (kind) *kind = k;
-  return hit;
-}
-
 void drop_handle() {
   CloseHandle(chan().handle);
   chan().handle = INVALID_HANDLE_VALUE;
@@ -82,26 +75,6 @@ DWORD queued_input() {
 
 }  // namespace
 
-int com_baud_rate(int baud_index) {
-  switch (baud_index) {
-    case 0: return 115200;
-    case 1: return 57600;
-    case 2: return 38400;
-    case 3: return 19200;
-    default: return 9600;
-  }
-}
-
-int com_byte_rate(int baud_index) {
-  switch (baud_index) {
-    case 0: return 10;
-    case 1: return 5;
-    case 2: return 4;
-    case 3: return 2;
-    default: return 1;
-  }
-}
-
 std::string com_device_name(int port_index) {
   auto it = chan().devices.find(port_index);
   if (it != chan().devices.end()) return it->second;
@@ -121,7 +94,7 @@ int com_open(int port_index, int baud_index) {
   c.work_dcb = DCB{};
   c.saved_dcb.DCBlength = sizeof(DCB);
   c.work_dcb.DCBlength = sizeof(DCB);
-  if (injected(fault::Op::SerialOpen)) return -1;
+  if (fault::hit(fault::Op::SerialOpen)) return -1;
   std::string name = com_device_name(port_index);
   HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -215,7 +188,7 @@ int com_wait_input(int ms) {
 std::uint8_t com_read_byte() {
   Channel& c = chan();
   if (!com_is_open()) return 0;
-  if (injected(fault::Op::SerialRead)) return 0;
+  if (fault::hit(fault::Op::SerialRead)) return 0;
   for (int attempt = 0; attempt < 4; ++attempt) {
     c.cell = 0;
     c.shared = OVERLAPPED{};
@@ -232,7 +205,7 @@ int com_write_byte(std::uint8_t byte, int ms) {
   Channel& c = chan();
   if (!com_is_open()) return 0;
   wait_output_empty(ms / 2);
-  if (injected(fault::Op::SerialWrite)) return 0;
+  if (fault::hit(fault::Op::SerialWrite)) return 0;
   c.cell = byte;
   c.shared = OVERLAPPED{};
   DWORD put = 0;
@@ -249,7 +222,7 @@ int com_read_exact(int count, std::uint8_t* buf) {
   }
   int got = 0;
   for (; got < count; ++got) {
-    if (injected(fault::Op::SerialRead)) break;
+    if (fault::hit(fault::Op::SerialRead)) break;
     buf[got] = com_read_byte();
   }
   return got;
@@ -261,7 +234,7 @@ int com_send(const std::uint8_t* buf, int length) {
   if (!wait_output_empty(50)) return 0;
   fault::Kind kind = fault::Kind::Fail;
   DWORD to_write = static_cast<DWORD>(length);
-  if (injected(fault::Op::SerialWrite, &kind)) {
+  if (fault::hit(fault::Op::SerialWrite, &kind)) {
     if (kind == fault::Kind::Fail) return 0;
     to_write = length > 0 ? static_cast<DWORD>(length - 1) : 0;
   }

@@ -24,13 +24,6 @@ Connection& conn() {
   return c;
 }
 
-bool injected(fault::Op op, fault::Kind* kind = nullptr) {
-  fault::Kind k = fault::Kind::Fail;
-  bool hit = fault::hit(op, &k);
-  if (kind) *kind = k;
-  return hit;
-}
-
 bool ready(bool write) {
   if (!conn().live) return false;
   fd_set set;
@@ -78,7 +71,7 @@ int tcp_connect(const char* host, int port) {
     std::memcpy(&c.address.sin_addr, c.host->h_addr_list[0], sizeof c.address.sin_addr);
   else
     c.address.sin_addr.s_addr = inet_addr(host ? host : "");
-  if (injected(fault::Op::TcpConnect) ||
+  if (fault::hit(fault::Op::TcpConnect) ||
       connect(s, reinterpret_cast<sockaddr*>(&c.address), sizeof c.address) != 0) {
     tcp_close();
     return -2;
@@ -111,7 +104,7 @@ int tcp_send(const std::uint8_t* data, int length, int wait_ms) {
   if (!wait_ready(true, wait_ms)) return -1;
   fault::Kind kind = fault::Kind::Fail;
   int n = length;
-  if (injected(fault::Op::TcpSend, &kind)) {
+  if (fault::hit(fault::Op::TcpSend, &kind)) {
     if (kind == fault::Kind::Fail) return -1;
     n = length > 0 ? length - 1 : 0;
   }
@@ -123,7 +116,7 @@ int tcp_receive(std::uint8_t* buf, int length, int wait_ms) {
   std::memset(buf, 0, static_cast<std::size_t>(length));
   fault::Kind kind = fault::Kind::Fail;
   int n = length;
-  if (injected(fault::Op::TcpReceive, &kind)) {
+  if (fault::hit(fault::Op::TcpReceive, &kind)) {
     if (kind == fault::Kind::Fail) return -1;
     n = length > 1 ? length - 1 : 1;
   }
