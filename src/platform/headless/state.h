@@ -10,27 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/control_kind.h"
 #include "platform/headless/driver.h"
 #include "platform/ui.h"
 
 namespace ui::headless {
 
-enum class Kind {
-  Label,
-  Box,
-  Group,
-  Edit,
-  Button,
-  ColourButton,
-  CheckBox,
-  Radio,
-  ComboList,
-  ComboEdit,
-  ListBox,
-  Report,
-  Progress,
-  StatusBar,
-};
+using Kind = ControlKind;
 
 struct Row {
   std::vector<std::string> texts;

@@ -21,23 +21,6 @@ constexpr int kBorder = 8;    // left + right frame
 constexpr int kCaption = 31;  // title bar + top and bottom frame
 constexpr int kMenuBar = 20;
 
-Kind kind_of(res::Ctl c) {
-  switch (c) {
-    case res::Ctl::Label: return Kind::Label;
-    case res::Ctl::Box: return Kind::Box;
-    case res::Ctl::Group: return Kind::Group;
-    case res::Ctl::Edit: return Kind::Edit;
-    case res::Ctl::Button: return Kind::Button;
-    case res::Ctl::ColourButton: return Kind::ColourButton;
-    case res::Ctl::CheckBox: return Kind::CheckBox;
-    case res::Ctl::Radio: return Kind::Radio;
-    case res::Ctl::ComboList: return Kind::ComboList;
-    case res::Ctl::ComboEdit: return Kind::ComboEdit;
-    case res::Ctl::ListBox: return Kind::ListBox;
-  }
-  return Kind::Label;
-}
-
 int dlu_x(int v) { return v * 6 / 4; }
 int dlu_y(int v) { return v * 13 / 8; }
 

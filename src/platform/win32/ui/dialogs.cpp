@@ -47,23 +47,6 @@ class TemplateWriter {
   std::vector<DWORD> storage_;
 };
 
-Kind kind_of(res::Ctl c) {
-  switch (c) {
-    case res::Ctl::Label: return Kind::Label;
-    case res::Ctl::Box: return Kind::Box;
-    case res::Ctl::Group: return Kind::Group;
-    case res::Ctl::Edit: return Kind::Edit;
-    case res::Ctl::Button: return Kind::Button;
-    case res::Ctl::ColourButton: return Kind::ColourButton;
-    case res::Ctl::CheckBox: return Kind::CheckBox;
-    case res::Ctl::Radio: return Kind::Radio;
-    case res::Ctl::ComboList: return Kind::ComboList;
-    case res::Ctl::ComboEdit: return Kind::ComboEdit;
-    case res::Ctl::ListBox: return Kind::ListBox;
-  }
-  return Kind::Label;
-}
-
 // Window class ordinal and style of a template control. Only the first radio
 // button of a group starts a dialog group, so that a group of radio buttons
 // holds whatever controls lie between them, as the templates mean it.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/control_kind.h"
 #include "platform/headless/driver.h"
 #include "platform/ui.h"
 
@@ -18,22 +19,7 @@ namespace ui::win32 {
 // Posted commands travel as this message: wParam = id, lParam = param.
 constexpr UINT kPostedCommand = WM_APP + 1;
 
-enum class Kind {
-  Label,
-  Box,
-  Group,
-  Edit,
-  Button,
-  ColourButton,
-  CheckBox,
-  Radio,
-  ComboList,
-  ComboEdit,
-  ListBox,
-  Report,
-  Progress,
-  StatusBar,
-};
+using Kind = ControlKind;
 
 struct ControlInfo {
   Kind kind = Kind::Label;
