@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "fixture.h"
+#include "support/sealed_file.h"
 
 namespace {
 
@@ -10,19 +11,7 @@ using platform::fault::Kind;
 using platform::fault::Op;
 using storetest::Store;
 using testsupport::Bytes;
-
-// Seals `count` records of `size` bytes made by `make` into slots.
-template <typename Make>
-Bytes sealed_file(int count, int size, Make make) {
-  int slot = store::sealed_slot(size);
-  Bytes file(static_cast<std::size_t>(count) * slot, 0);
-  for (int n = 1; n <= count; ++n) {
-    std::uint8_t* rec = file.data() + static_cast<std::size_t>(n - 1) * slot;
-    make(n, rec);
-    EXPECT_EQ(slot, store::seal_encrypt(rec, size, store::kSlotRecord, store::LengthForm::TwoByte));
-  }
-  return file;
-}
+using testsupport::sealed_file;
 
 class Convert : public Store {
  protected:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fixture.h"
+#include "support/sealed_file.h"
 #include "shell/shell.h"
 #include "store/seal.h"
 #include "store/store.h"
@@ -13,20 +14,7 @@ namespace uitest {
 namespace {
 
 using testsupport::Bytes;
-
-// Seals `count` records of `size` bytes made by `make` into slots under the
-// record key, as an older program version wrote them.
-template <typename Make>
-Bytes sealed_file(int count, int size, Make make) {
-  int slot = store::sealed_slot(size);
-  Bytes file(static_cast<std::size_t>(count) * slot, 0);
-  for (int n = 1; n <= count; ++n) {
-    std::uint8_t* rec = file.data() + static_cast<std::size_t>(n - 1) * slot;
-    make(n, rec);
-    EXPECT_EQ(slot, store::seal_encrypt(rec, size, store::kSlotRecord, store::LengthForm::TwoByte));
-  }
-  return file;
-}
+using testsupport::sealed_file;
 
 class Update : public Program {
  protected:
