@@ -13,6 +13,7 @@
 
 #include "sim.h"
 #include "support/support.h"
+#include "tools/tool_runner.h"
 
 #ifndef ENROLTOOL_PATH
 #error "ENROLTOOL_PATH must name the built enroltool"
@@ -23,30 +24,12 @@ namespace {
 using testsupport::read_file;
 using testsupport::TempDir;
 
-struct Result {
-  int rc = -1;
-  std::string out, err;
-};
-
-std::string shq(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using tooltest::Result;
+using tooltest::shq;
 
 class EnroltoolLink : public ::testing::Test {
  protected:
-  Result run(const std::string& args) {
-    std::string out = scratch.file("out.txt"), err = scratch.file("err.txt");
-    std::string cmd = shq(ENROLTOOL_PATH) + " " + args + " >" + shq(out) + " 2>" + shq(err);
-    int status = std::system(cmd.c_str());
-    Result r;
-    if (WIFEXITED(status)) r.rc = WEXITSTATUS(status);  // a crash stays -1
-    auto o = read_file(out), e = read_file(err);
-    r.out.assign(o.begin(), o.end());
-    r.err.assign(e.begin(), e.end());
-    return r;
-  }
+  Result run(const std::string& args) { return tooltest::run_tool(ENROLTOOL_PATH, args, scratch); }
   // Starts a simulated bus on a free loopback port; "--tcp 127.0.0.1:PORT".
   std::string start(sim::Bus bus) {
     sim::Options o;

@@ -17,6 +17,7 @@
 #include "resources/cp1252.h"
 #include "store/store.h"
 #include "support/support.h"
+#include "tools/tool_runner.h"
 
 #ifndef ENROLTOOL_PATH
 #error "ENROLTOOL_PATH must name the built enroltool"
@@ -31,35 +32,12 @@ using testsupport::write_file;
 
 const char kPassword[] = "Adm1n-Passw0rd-16";  // 17 characters
 
-struct Result {
-  int rc = -1;
-  std::string out, err;
-};
-
-std::string shq(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using tooltest::Result;
+using tooltest::shq;
 
 class Enroltool : public ::testing::Test {
  protected:
-  Result run(const std::string& args) {
-    std::string out = scratch.file("out.txt"), err = scratch.file("err.txt");
-    std::string cmd = shq(ENROLTOOL_PATH) + " " + args + " >" + shq(out) + " 2>" + shq(err);
-    int status = std::system(cmd.c_str());
-    Result r;
-#ifdef _WIN32
-    r.rc = status;
-#else
-    // A crash is not an exit code: it stays -1 and fails every expectation.
-    if (WIFEXITED(status)) r.rc = WEXITSTATUS(status);
-#endif
-    Bytes o = read_file(out), e = read_file(err);
-    r.out.assign(o.begin(), o.end());
-    r.err.assign(e.begin(), e.end());
-    return r;
-  }
+  Result run(const std::string& args) { return tooltest::run_tool(ENROLTOOL_PATH, args, scratch); }
   std::string inst() const { return dir.path() + "/inst"; }
   std::string file(const char* name) const { return inst() + "/" + name; }
   void init() {

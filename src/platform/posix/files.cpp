@@ -18,18 +18,6 @@ int fd_of(const File& f) { return static_cast<int>(f.native()); }
 
 }  // namespace
 
-File::~File() { file_close(*this); }
-
-File::File(File&& other) noexcept : handle_(other.release()) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    file_close(*this);
-    handle_ = other.release();
-  }
-  return *this;
-}
-
 bool file_open(File& f, const std::string& path, Access access, Create create) {
   file_close(f);
   if (fault::hit(fault::Op::FileOpen)) return false;

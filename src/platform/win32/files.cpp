@@ -65,18 +65,6 @@ constexpr std::size_t kPiece = 1u << 30;
 
 // A closed File holds -1, which is INVALID_HANDLE_VALUE as a number.
 
-File::~File() { file_close(*this); }
-
-File::File(File&& other) noexcept : handle_(other.release()) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    file_close(*this);
-    handle_ = other.release();
-  }
-  return *this;
-}
-
 bool file_open(File& f, const std::string& path, Access access, Create create) {
   file_close(f);
   if (fault::hit(fault::Op::FileOpen)) return false;
