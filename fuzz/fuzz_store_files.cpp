@@ -65,27 +65,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       put_file(store::kPersonFile, body, n);
       for (int k = 1; k <= 3; ++k) {
         t.person_read.set_nummer(static_cast<std::uint32_t>(k));
-        store::rw_person(0);
+        store::rw_person(store::kRead);
       }
       store::update_person_file();
       break;
     case 2:
       put_file(store::kTemplateFile, body, n);
       t.template_read.set_nummer(1);
-      store::rw_template(0);
+      store::rw_template(store::kRead);
       store::update_template_file(data[0] & 0x10 ? 1 : 0);
       break;
     case 3:
       put_file(store::kReaderFile, body, n);
       for (int k = 1; k <= 32; ++k) {
         t.current_reader.set_nummer(static_cast<std::uint32_t>(k));
-        store::rw_leser(0);
+        store::rw_leser(store::kRead);
       }
       store::check_leser_eindeutig();
       break;
     case 4:
       put_file(store::kEingabeFile, body, n);
-      if (store::rw_eingabe(0) == 1) store::identification_text(t.persons[0], t.eingabe);
+      if (store::rw_eingabe(store::kRead) == 1) store::identification_text(t.persons[0], t.eingabe);
       store::update_eingabe_file(data[0] & 0x10 ? 1 : 0);
       break;
     default:

@@ -6,7 +6,7 @@
 #include "link/transport.h"
 #include "platform/clock.h"
 #include "resources/catalogue.h"
-#include "shell/diag/log.h"
+#include "diag/log.h"
 #include "store/seal.h"
 #include "store/store.h"
 
@@ -65,7 +65,7 @@ int poll_not_dle(std::uint8_t b) {
 bool send_poll(int address) {
   std::uint8_t ask[3] = {DLE, ENQ, address_char(address)};
   if (put_bytes(ask, 3)) return true;
-  shell::log_line("Fehler beim senden von ENQ");
+  diag::log_line("Fehler beim senden von ENQ");
   return false;
 }
 
@@ -208,7 +208,7 @@ int send_control(std::uint8_t second) {
 
 int send_ack() {
   int r = send_control(ACK);
-  if (r != 1) shell::log_line("Fehler beim senden von ACK");
+  if (r != 1) diag::log_line("Fehler beim senden von ACK");
   return r;
 }
 int send_nak() { return send_control(NAK); }

@@ -113,6 +113,20 @@ int fp_write_card_6(int address, const std::uint8_t* data, int length);
 int user_id(std::uint8_t* out, int max);
 
 // ------------------------------------------------------------ operations
+// Results shared by every operation; each operation adds codes of its own.
+enum Result : int {
+  kOk = 1,
+  kComOpenFailed = -1,
+  kTcpConnectFailed = -2,
+  kNoSync = -3,                // l_zam_init did not answer with the address
+  kTransparentOnFailed = -7,
+  kTransparentOnAnswer = -8,   // the answer to transparent on was not ">"
+  kTransparentOffFailed = -9,
+  kTransparentOffAnswer = -10, // the answer to transparent off was not ">"
+  kComCloseFailed = -29,
+  kTcpCloseFailed = -30,
+};
+
 int enrol_init();
 int parameter_reset(int address);
 int enrol_transparent(int address, int on);

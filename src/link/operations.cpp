@@ -7,7 +7,7 @@
 #include "link/link_internal.h"
 #include "link/transport.h"
 #include "platform/clock.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "resources/catalogue.h"
 #include "store/store.h"
 
@@ -41,10 +41,10 @@ int reader_address() { return static_cast<std::uint8_t>(store::db().current_read
 
 std::string reader_caption() { return res::format(CAP_INFO_READER, reader_name().c_str()); }
 
-// 0 connected; -1 serial port not opened; -2 no TCP/IP connection.
+// 0 connected; kComOpenFailed or kTcpConnectFailed.
 int connect(const Conn& c) {
-  if (tcp()) return io().tcp_connect(c.host.c_str(), c.port) == 0 ? 0 : -2;
-  return io().com_open(c.com_port, c.baud) == 1 ? 0 : -1;
+  if (tcp()) return io().tcp_connect(c.host.c_str(), c.port) == 0 ? 0 : kTcpConnectFailed;
+  return io().com_open(c.com_port, c.baud) == 1 ? 0 : kComOpenFailed;
 }
 
 // A failing clean-up step (transparent off, close) replaces the result when the
@@ -54,9 +54,10 @@ int cleanup_result(int result, bool connected, int cleanup_failure) {
   return result >= 0 || !connected ? cleanup_failure : result;
 }
 
-// Closes the link; -29 / -30 (or `tcp_code`) on failure, as cleanup_result says.
+// Closes the link; kComCloseFailed / kTcpCloseFailed (or `tcp_code`) on
+// failure, as cleanup_result says.
 int close_link(int result, bool connected, const std::string& caption, res::TextId tcp_text,
-               int tcp_code = -30) {
+               int tcp_code = kTcpCloseFailed) {
   if (tcp()) {
     if (io().tcp_close() != 0) {
       show(res::text(tcp_text), caption);
@@ -64,7 +65,7 @@ int close_link(int result, bool connected, const std::string& caption, res::Text
     }
     return result;
   }
-  return io().com_close() == 1 ? result : cleanup_result(result, connected, -29);
+  return io().com_close() == 1 ? result : cleanup_result(result, connected, kComCloseFailed);
 }
 
 // leser_funk_antwort up to n times, `pause` ms apart, until it is nonzero.
@@ -88,32 +89,32 @@ int wait_delivery(int address, int n, int pause) {
   return r;
 }
 
-// 1, or -7 (command failed) / -8 (answer not ">").
+// kOk, or kTransparentOnFailed / kTransparentOnAnswer.
 int transparent_on(int address, const std::string& caption) {
   if (fp_transparent(address, 1) != 1) {
     show(res::text(LINK_TRANSPARENT_ON_FAILED), caption);
-    return -7;
+    return kTransparentOnFailed;
   }
   int answer = wait_answer(address, 10300, 25);
   if (answer != kPrompt) {
     show(res::format(LINK_TRANSPARENT_ANSWER, answer), caption);
-    return -8;
+    return kTransparentOnAnswer;
   }
-  return 1;
+  return kOk;
 }
 
-// 1, or -9 (command failed) / -10 (answer not ">").
+// kOk, or kTransparentOffFailed / kTransparentOffAnswer.
 int transparent_off(int address, const std::string& caption, int n, int pause) {
   if (fp_transparent(address, 0) != 1) {
     show(res::text(LINK_TRANSPARENT_OFF_FAILED), caption);
-    return -9;
+    return kTransparentOffFailed;
   }
   int answer = wait_answer(address, n, pause);
   if (answer != kPrompt) {
     show(res::format(LINK_TRANSPARENT_ANSWER, answer), caption);
-    return -10;
+    return kTransparentOffAnswer;
   }
-  return 1;
+  return kOk;
 }
 
 // Runs `body` (steps 2 to 4 after l_zam_init and transparent on) inside the
@@ -123,13 +124,13 @@ int transparent_off(int address, const std::string& caption, int n, int pause) {
 template <typename Body>
 int transparent_operation(int address, const Conn& conn, const std::string& caption,
                           bool connect_fail_returns, int off_n, int off_pause, Body body,
-                          int tcp_close_code = -30) {
+                          int tcp_close_code = kTcpCloseFailed) {
   int result = connect(conn);
   if (result != 0 && connect_fail_returns) return result;
   bool connected = result == 0;
   if (connected) {
     if (l_zam_init(address) != address) {
-      result = -3;
+      result = kNoSync;
     } else {
       result = transparent_on(address, caption);
       if (result == 1) result = body();
@@ -149,7 +150,7 @@ int plain_operation(int address, const Conn& conn, const std::string& caption, b
   bool connected = result == 0;
   if (connected) {
     if (init && l_zam_init(address) != address)
-      result = -3;
+      result = kNoSync;
     else
       result = body();
   }
@@ -228,7 +229,7 @@ int enrol_transparent(int address, int on) {
   bool connected = result == 0;
   if (connected) {
     if (l_zam_init(address) != address)
-      result = -3;
+      result = kNoSync;
     else
       result = on ? transparent_on(address, caption) : transparent_off(address, caption, 50, 20);
   }
@@ -285,7 +286,7 @@ int template_enrol(int address, int time_value) {
   int result = connect(station_conn());
   if (result != 0) return result;
   if (l_zam_init(address) != address) {
-    result = -3;
+    result = kNoSync;
   } else {
     result = transparent_on(address, caption);
     if (result == 1) {
@@ -301,7 +302,7 @@ int template_enrol(int address, int time_value) {
         else if (r == 7) result = -7;
         else {
           show(res::format(LINK_ENROL_RESULT, r), caption);
-          result = -3;
+          result = kNoSync;
         }
       }
     }

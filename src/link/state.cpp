@@ -1,6 +1,6 @@
 #include "link/link.h"
 #include "link/link_internal.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "store/store.h"
 
 namespace rlink {

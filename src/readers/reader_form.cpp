@@ -165,7 +165,7 @@ void save_changes(ui::Window d) {
     report(d, 0);
     return;
   }
-  if (store::rw_leser(1) < 0) {
+  if (store::rw_leser(store::kWrite) < 0) {
     info(d, res::text(res::RD_WRITE_FAILED));
     return;
   }
@@ -190,7 +190,7 @@ void copy_or_create(ui::Window d) {
   store::default_leser();
   t.current_reader = current;
   if (!read_form(d)) return;
-  int number = store::rw_leser(1);
+  int number = store::rw_leser(store::kWrite);
   if (number < 0) {
     t.current_reader = current;  // the store numbered it for the slot it tried
     info(d, res::text(res::RD_WRITE_FAILED));

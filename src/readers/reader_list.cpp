@@ -84,7 +84,7 @@ bool delete_row(ui::Window w, int row) {
   // what it was.
   const store::Lesersatz current = t.current_reader;
   t.edit_reader.set_nummer(static_cast<std::uint32_t>(slot + 1));
-  int rc = store::rw_leser(2);
+  int rc = store::rw_leser(store::kDelete);
   t.current_reader = current;
   if (rc < 0) {
     error_info(w, res::format(res::RD_DELETE_FAILED, static_cast<long>(rc) - 1));

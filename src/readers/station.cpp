@@ -5,7 +5,7 @@
 #include "link/link.h"
 #include "readers/address_rules.h"
 #include "resources/catalogue.h"
-#include "shell/diag/status.h"
+#include "diag/status.h"
 #include "shell/shell.h"
 #include "store/store.h"
 
@@ -121,7 +121,7 @@ void read_init_card(ui::Window d) {
   }
 
   if (k.b != store::db().konfig_saved.b) {
-    r = store::rw_konfig(1);
+    r = store::rw_konfig(store::kWrite);
     if (r != 1) {
       box(res::format(res::STN_SAVE_FAILED, r), res::CAP_FEHLER_MELDUNG);
       return;
@@ -178,7 +178,7 @@ int check_enrolstation() {
   int r = rlink::enrol_init();
   if (r != 1) {
     box(res::text(res::STN_CHECK_FAILED) +
-            res::format(res::STN_STATUS_LINE, shell::status_text(static_cast<std::int16_t>(r)).c_str()),
+            res::format(res::STN_STATUS_LINE, diag::status_text(static_cast<std::int16_t>(r)).c_str()),
         res::CAP_ERROR_MESSAGE);
     return 0;
   }

@@ -7,7 +7,7 @@
 #include "platform/workdir.h"
 #include "resources/catalogue.h"
 #include "link/link.h"
-#include "shell/diag/log.h"
+#include "diag/log.h"
 #include "shell/internal.h"
 #include "shell/shell.h"
 #include "store/store.h"
@@ -161,7 +161,7 @@ void update_database() {
     return;
   }
   k.set_db_version(store::kCurrentDbVersion);
-  box(store::rw_konfig(1) == 1 ? res::SH_UPDATE_DONE : res::SH_UPDATE_SAVE_FAILED, res::CAP_INFO);
+  box(store::rw_konfig(store::kWrite) == 1 ? res::SH_UPDATE_DONE : res::SH_UPDATE_SAVE_FAILED, res::CAP_INFO);
 }
 
 void start_sequence() {
@@ -258,12 +258,12 @@ bool main_handler(ui::Window w, const ui::Event& e) {
 
 bool load_all_or_end() {
   int r = store::load_all();
-  if (r == 1) return true;
-  res::TextId text = r == -1   ? res::SH_LOAD_PERSONS_FAILED
-                     : r == -2 ? res::SH_LOAD_READERS_FAILED
-                     : r == -3 ? res::SH_LOAD_EINGABE_FAILED
-                     : r == -4 ? res::SH_LOAD_USERS_FAILED
-                               : res::SH_LOAD_UNKNOWN_FAILED;
+  if (r == store::kLoadAllOk) return true;
+  res::TextId text = r == store::kLoadPersonsFailed   ? res::SH_LOAD_PERSONS_FAILED
+                     : r == store::kLoadReadersFailed ? res::SH_LOAD_READERS_FAILED
+                     : r == store::kLoadEingabeFailed ? res::SH_LOAD_EINGABE_FAILED
+                     : r == store::kLoadUsersFailed   ? res::SH_LOAD_USERS_FAILED
+                                                      : res::SH_LOAD_UNKNOWN_FAILED;
   box(text, res::CAP_FEHLER_MELDUNG);
   ui::post_command(g_shell.main, kCmdExit, 0);
   return false;
@@ -278,7 +278,7 @@ void read_command_line(const std::string& command_line) {
   switch (command_line[1]) {
     case 'd':
     case 'D':
-      set_debug_logging(true);
+      diag::set_debug_logging(true);
       break;
     case 'e':
     case 'E':
@@ -316,8 +316,8 @@ bool start_program(const std::string& command_line) {
   Shell& s = g_shell;
   s.starting = true;
   s.skip_station_check = s.continue_after_mismatch = false;
-  set_debug_logging(false);
-  log_text()[0] = '\0';
+  diag::set_debug_logging(false);
+  diag::log_text()[0] = '\0';
   read_command_line(command_line);
 
   if (!ui::register_window_classes()) return false;

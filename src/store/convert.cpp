@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "resources/catalogue.h"
 #include "store/internal.h"
 #include "store/store.h"

@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "platform/clock.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "platform/workdir.h"
 #include "resources/catalogue.h"
 #include "store/internal.h"
@@ -78,7 +78,7 @@ int load_konfig() {
   install_key(kSlotRecord);
 
   convert_konfig();
-  rc = rw_konfig(0);
+  rc = rw_konfig(kRead);
   if (rc != 1) {
     show_konfig_error(rc);
     return -30;
@@ -91,10 +91,11 @@ int load_konfig() {
   return 1;
 }
 
-int rw_konfig(int write) {
+int rw_konfig(RecordMode mode) {
   Tables& t = db();
+  const bool write = mode != kRead;
   platform::File f;
-  int rc = open_konfig(write != 0, kKonfigOffset, f);
+  int rc = open_konfig(write, kKonfigOffset, f);
   if (rc == 0) {
     if (write)
       rc = detail::write_record(f, kKonfigOffset, t.konfig.b.data(), Konfigsatz::kSize, -2);
@@ -337,18 +338,18 @@ int load_all() {
   Tables& t = db();
   for (int n = 1; n <= kPersons; ++n) {
     t.person_read.set_nummer(static_cast<std::uint32_t>(n));
-    if (rw_person(0) < 0) return -1;
+    if (rw_person(kRead) < 0) return kLoadPersonsFailed;
   }
   for (int n = 1; n <= kReaders; ++n) {
     t.current_reader.set_nummer(static_cast<std::uint32_t>(n));
-    if (rw_leser(0) < 0) return -2;
+    if (rw_leser(kRead) < 0) return kLoadReadersFailed;
   }
-  if (rw_eingabe(0) < 0) return -3;
+  if (rw_eingabe(kRead) < 0) return kLoadEingabeFailed;
   for (int n = 1; n <= kUsers; ++n) {
     t.user_read.set_nummer(static_cast<std::uint32_t>(n));
-    if (rw_user(0) < 0) return -4;
+    if (rw_user(kRead) < 0) return kLoadUsersFailed;
   }
-  return 1;
+  return kLoadAllOk;
 }
 
 }  // namespace store

@@ -69,15 +69,15 @@ void reset_store() {
   reset_keys();
 }
 
-int rw_person(int mode) {
+int rw_person(RecordMode mode) {
   Tables& t = db();
-  Personensatz& buf = mode == 0 ? t.person_read : t.person_write;
+  Personensatz& buf = mode == kRead ? t.person_read : t.person_write;
   int number = static_cast<int>(buf.nummer());
   if (number == 0) number = first_free(t.persons, 0, kPersons - 1);
   if (number < 1 || number > kPersons) return -1;
   t.person_read.set_nummer(number);
   t.person_write.set_nummer(number);
-  if (mode == 0) {
+  if (mode == kRead) {
     Personensatz rec;
     int rc = read_slot(kPersonFile, kRecordCodes, Personensatz::kSize, number, rec.b.data());
     if (rc != 0) return rc;
@@ -85,15 +85,16 @@ int rw_person(int mode) {
     t.persons[number - 1] = rec;
     return number;
   }
-  if (mode == 2) t.person_write = Personensatz{};
+  if (mode == kDelete) t.person_write = Personensatz{};
   int rc = write_slot(kPersonFile, kRecordCodes, Personensatz::kSize, number, t.person_write.b.data());
   if (rc != 0) return rc;
   t.persons[number - 1] = t.person_write;
   return number;
 }
 
-int rw_template(int write) {
+int rw_template(RecordMode mode) {
   Tables& t = db();
+  const bool write = mode != kRead;
   Templatesatz& buf = write ? t.template_write : t.template_read;
   int number = static_cast<int>(buf.nummer());
   if (number < 1 || number > kPersons) return -1;
@@ -108,15 +109,15 @@ int rw_template(int write) {
   return number;
 }
 
-int rw_leser(int mode) {
+int rw_leser(RecordMode mode) {
   Tables& t = db();
-  Lesersatz& buf = mode == 0 ? t.current_reader : t.edit_reader;
+  Lesersatz& buf = mode == kRead ? t.current_reader : t.edit_reader;
   int number = static_cast<int>(buf.nummer());
   if (number == 0) number = first_free(t.readers, 0, kReaders - 1);
   if (number < 1 || number > kReaders) return -1;
   t.current_reader.set_nummer(number);
   t.edit_reader.set_nummer(number);
-  if (mode == 0) {
+  if (mode == kRead) {
     Lesersatz rec;
     int rc = read_slot(kReaderFile, kRecordCodes, Lesersatz::kSize, number, rec.b.data());
     if (rc != 0) return rc;
@@ -124,16 +125,16 @@ int rw_leser(int mode) {
     t.readers[number - 1] = rec;
     return number;
   }
-  if (mode == 2) t.edit_reader = Lesersatz{};
+  if (mode == kDelete) t.edit_reader = Lesersatz{};
   int rc = write_slot(kReaderFile, kRecordCodes, Lesersatz::kSize, number, t.edit_reader.b.data());
   if (rc != 0) return rc;
   t.readers[number - 1] = t.edit_reader;
   return number;
 }
 
-int rw_eingabe(int write) {
+int rw_eingabe(RecordMode mode) {
   Tables& t = db();
-  if (write) {
+  if (mode != kRead) {
     int rc = write_slot(kEingabeFile, kEingabeCodes, Eingabesatz::kSize, 1, t.eingabe.b.data());
     if (rc != 0) {
       t.eingabe = t.eingabe_saved;
@@ -161,17 +162,17 @@ int write_last_user(int user_number) {
   return kLastUserRecord;
 }
 
-int rw_user(int mode) {
+int rw_user(RecordMode mode) {
   Tables& t = db();
-  Usersatz& buf = mode == 0 ? t.user_read : t.user_current;
+  Usersatz& buf = mode == kRead ? t.user_read : t.user_current;
   int number = static_cast<int>(buf.nummer());
-  if (mode == 1 && number == kLastUserRecord) return write_last_user(static_cast<int>(t.user_read.nummer()));
+  if (mode == kWrite && number == kLastUserRecord) return write_last_user(static_cast<int>(t.user_read.nummer()));
   if (number == 0) number = first_free(t.users, 1, 15);
   if (number < 1 || number > kUsers) return -1;
   // The number goes only into the buffer of the mode: the read buffer holds the
   // user logged in, which writing another user's record must not change.
   buf.set_nummer(number);
-  if (mode == 0) {
+  if (mode == kRead) {
     Usersatz rec;
     int rc = read_slot(kUserFile, kRecordCodes, Usersatz::kSize, number, rec.b.data());
     if (rc != 0) return rc;
@@ -180,7 +181,7 @@ int rw_user(int mode) {
     return number;
   }
   Usersatz rec = t.user_current;
-  if (mode == 2) {
+  if (mode == kDelete) {
     rec = Usersatz{};
     detail::put_filler(rec.b.data(), 4, 20, detail::filler_start(number, 0));
     detail::put_filler(rec.b.data(), 24, 20, detail::filler_start(number, 1));

@@ -63,33 +63,37 @@ Tables& db();
 void reset_store();
 
 // ---------------------------------------------------------------- record files
-// Person: mode 0 reads the record named by person_read's number into
-// person_read; mode 1 writes person_write; mode 2 clears person_write and
+// What a record operation does with its record. Read and write are 0 and 1 for
+// every record file; delete (2) clears the record and writes it, freeing the slot.
+enum RecordMode : int { kRead = 0, kWrite = 1, kDelete = 2 };
+
+// Person: kRead reads the record named by person_read's number into
+// person_read; kWrite writes person_write; kDelete clears person_write and
 // writes it (frees the slot). Number 0 selects the first free table entry (-1
 // when none). The number goes into both buffers. After a successful write the
 // table entry takes the written record. -2/-3 path, -4 open, -5 position, -10
 // read, -11 check byte, -12 length, -20 sealing, -21 sealed size, -22 write.
-int rw_person(int mode);
-// Template: write 1 stores template_write at the slot of its number, write 0
+int rw_person(RecordMode mode);
+// Template: kWrite stores template_write at the slot of its number, kRead
 // reads the slot named by template_read's number. No free-slot search; a number
 // outside 1..500 gives -1. Codes otherwise as rw_person.
-int rw_template(int write);
-// Reader: mode 0 reads into current_reader (number from current_reader); mode 1
-// writes edit_reader; mode 2 clears edit_reader and writes it. Number 0 selects
+int rw_template(RecordMode mode);
+// Reader: kRead reads into current_reader (number from current_reader); kWrite
+// writes edit_reader; kDelete clears edit_reader and writes it. Number 0 selects
 // the first free reader entry (-1 when none). Codes as rw_person.
-int rw_leser(int mode);
-// Input mask: write 1 stores the record in use, write 0 reads it. Success makes
+int rw_leser(RecordMode mode);
+// Input mask: kWrite stores the record in use, kRead reads it. Success makes
 // the saved copy equal to the record in use; a failed write restores the record
 // in use from the saved copy. -1/-2 path, -3 open, -4 position, -10 read, -11
 // check byte, -12 length, -20 sealing, -21 sealed size, -22 write.
-int rw_eingabe(int write);
-// User: mode 0 reads the slot named by user_read's number into user_read; mode 1
+int rw_eingabe(RecordMode mode);
+// User: kRead reads the slot named by user_read's number into user_read; kWrite
 // writes user_current (number 0: first free of records 2..16, -1 when none;
 // record 17: stores the number of the user logged in (user_read) into the stored
-// last-user record); mode 2 clears user_current, puts filler into it and writes
-// it (frees the slot). The number goes into the buffer of the mode; after a
+// last-user record); kDelete clears user_current, puts filler into it and
+// writes it (frees the slot). The number goes into the buffer of the mode; after a
 // successful write the table entry takes the written record. Codes as rw_person.
-int rw_user(int mode);
+int rw_user(RecordMode mode);
 // Stores `user_number` into the number field of the last-user record (record
 // 17), keeping the rest of that record; the user buffers are not touched.
 // 17 or a code as rw_user.
@@ -124,10 +128,10 @@ int check_leser_eindeutig();
 // Konfigsatz could not be read (a box tells its code), -31 record-key copy, -32
 // key-2 copy differs.
 int load_konfig();
-// Write 1 stores the Konfigsatz in use, write 0 reads it. 1 or -1 open, -2
+// kWrite stores the Konfigsatz in use, kRead reads it. 1 or -1 open, -2
 // position, -10 read, -11 check byte, -12 length, -20 sealing, -21 sealed size,
 // -22 write; a failed write restores the one in use from the saved copy.
-int rw_konfig(int write);
+int rw_konfig(RecordMode mode);
 // Fills the Konfigsatz in use with defaults. A `number` other than 0 puts the
 // three digits rand() % 100 + number (after "EN") and today's date into the
 // installation number.
@@ -149,8 +153,14 @@ int create_dat_file(const std::string& name, platform::File& out);
 // configuration, -10..-12 persons, -20..-22 templates, -30..-32 readers,
 // -40..-42 input mask, -50..-52 users, or the code of create_dat_file.
 int create_db();
-// Reads all persons, readers, the input mask and all users into memory. 1 or -1
-// persons, -2 readers, -3 input mask, -4 users.
+// Reads all persons, readers, the input mask and all users into memory.
+enum LoadAllResult : int {
+  kLoadAllOk = 1,
+  kLoadPersonsFailed = -1,
+  kLoadReadersFailed = -2,
+  kLoadEingabeFailed = -3,
+  kLoadUsersFailed = -4,
+};
 int load_all();
 
 // ---------------------------------------------------------------- old layouts

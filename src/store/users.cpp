@@ -2,7 +2,7 @@
 #include "store/users.h"
 
 #include "platform/clock.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "resources/catalogue.h"
 #include "store/store.h"
 
@@ -87,7 +87,7 @@ LoginOutcome try_login(int entry, const std::string& entry_text, const std::stri
   if (entry != 0) {
     for (int n = kFirstUser; n <= kLastUser; ++n) {
       t.user_read.set_nummer(static_cast<std::uint32_t>(n));
-      int rc = rw_user(0);
+      int rc = rw_user(kRead);
       if (rc < 0) {
         out.boxes.push_back(failure(res::format(res::ST_LOGIN_READ_RECORD, n), rc));
         return out;
@@ -114,7 +114,7 @@ LoginOutcome try_login(int entry, const std::string& entry_text, const std::stri
     return out;
   }
   t.user_read.set_nummer(kAdminRecord);
-  int rc = rw_user(0);
+  int rc = rw_user(kRead);
   if (rc < 0) {
     out.boxes.push_back(failure(res::text(res::ST_LOGIN_READ_FILE), rc));
     return out;
@@ -172,7 +172,7 @@ PasswordOutcome change_password(const std::string& old_in, const std::string& ne
   changed.set_change_date(today());
   changed.set_must_change(0);
   t.user_current = changed;
-  int rc = rw_user(1);
+  int rc = rw_user(kWrite);
   if (rc < 0) {
     t.user_current = user;
     out.boxes.push_back(failure(res::text(res::ST_USER_WRITE_FAILED), rc));
@@ -234,7 +234,7 @@ UserOutcome user_save_answer(const UserRequest& req, bool yes) {
   rec.set_must_change(1);
   const Usersatz before = t.user_current;
   t.user_current = rec;
-  int rc = rw_user(1);
+  int rc = rw_user(kWrite);
   if (rc < 0) {
     t.user_current = before;
     return write_failure(rc);
@@ -269,7 +269,7 @@ UserOutcome user_delete_answer(const UserRequest& req, bool yes) {
   }
   const Usersatz before = t.user_current;
   t.user_current.set_nummer(static_cast<std::uint32_t>(index + 1));
-  int rc = rw_user(2);
+  int rc = rw_user(kDelete);
   if (rc < 0) {
     t.user_current = before;
     return write_failure(rc);

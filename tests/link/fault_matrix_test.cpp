@@ -90,9 +90,9 @@ const Op kOps[] = {
     {"EnrolInit", false, Transparent::None, {'H'}, -4, -4, 1, nothing, [] { return rlink::enrol_init(); }},
     {"ParameterReset", true, Transparent::Frame, {'P', 'R'}, -200, -201, 1, nothing,
      [] { return rlink::parameter_reset(kReader); }},
-    {"TransparentOn", false, Transparent::SwitchOn, {'Y', 0x0C}, -7, -8, 1, nothing,
+    {"TransparentOn", false, Transparent::SwitchOn, {'Y', 0x0C}, rlink::kTransparentOnFailed, rlink::kTransparentOnAnswer, 1, nothing,
      [] { return rlink::enrol_transparent(kStation, 1); }},
-    {"TransparentOff", false, Transparent::SwitchOff, {'Y', 0x0D}, -9, -10, 1, transparent_on,
+    {"TransparentOff", false, Transparent::SwitchOff, {'Y', 0x0D}, rlink::kTransparentOffFailed, rlink::kTransparentOffAnswer, 1, transparent_on,
      [] { return rlink::enrol_transparent(kStation, 0); }},
     // The awaited record is no answer to a command: the fault takes the first
     // unit of the wait (the poll, then the fetch).

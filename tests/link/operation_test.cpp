@@ -121,14 +121,14 @@ TEST_F(Operations, EnrolInitFailures) {
   // TCP/IP: the close after a failed connect fails as well: -30 and its box.
   store::db().konfig.set_station_connection(1);
   dev.close_result_tcp = -2;
-  EXPECT_EQ(rlink::enrol_init(), -30);
+  EXPECT_EQ(rlink::enrol_init(), rlink::kTcpCloseFailed);
   EXPECT_EQ(texts(), std::vector<std::string>{" Fehler bei Enrol TCP_CLOSE !"});
 }
 
 TEST_F(Operations, TransparentOnWaitsTenThousandThreeHundredPolls) {
   dev.auto_prompt = false;
   std::uint64_t start = platform::vclock::elapsed();
-  EXPECT_EQ(rlink::enrol_transparent(0, 1), -8);
+  EXPECT_EQ(rlink::enrol_transparent(0, 1), rlink::kTransparentOnAnswer);
   std::size_t on = index_of_command({'Y', 0x0C});
   ASSERT_LT(on, dev.seen.size());
   EXPECT_EQ(polls_after(on), 10300);
@@ -151,7 +151,7 @@ TEST_F(Operations, TransparentOnWaitsTenThousandThreeHundredPolls) {
 
 TEST_F(Operations, TransparentOffWaitsFiftyPolls) {
   dev.auto_prompt = false;
-  EXPECT_EQ(rlink::enrol_transparent(1, 0), -10);
+  EXPECT_EQ(rlink::enrol_transparent(1, 0), rlink::kTransparentOffAnswer);
   EXPECT_EQ(polls_after(index_of_command({'Y', 0x0D})), 50);
   dev.auto_prompt = true;
   dev.nak_frames = 0;

@@ -103,7 +103,7 @@ struct OverSim : ::testing::TestWithParam<bool> {
   // initialisation purges them, and the one after it must succeed.
   int recover() {
     int r = rlink::change_bmode(1);
-    return r == -3 ? rlink::change_bmode(1) : r;
+    return r == rlink::kNoSync ? rlink::change_bmode(1) : r;
   }
   std::vector<std::string> texts() {
     std::vector<std::string> r;
@@ -267,7 +267,7 @@ TEST_P(OverSim, InjectedFaults) {
     int want;
   };
   const Case cases[] = {
-      {sim::FaultKind::Silence, {}, 1000, -3},         // no poll answered: l_zam_init
+      {sim::FaultKind::Silence, {}, 1000, rlink::kNoSync},         // no poll answered: l_zam_init
       {sim::FaultKind::NakForAck, {'Y', 0x0E}, 1, -45},  // the mode telegram refused
       {sim::FaultKind::BadBcc, {'Y', 0x0E}, 1000, -46},  // its answer never checks
       {sim::FaultKind::OtherAddress, {'Y', 0x0E}, 1000, -46},
@@ -314,7 +314,7 @@ TEST_P(OverSim, TransportFaults) {
   sim::Simulator& s = use_station();
   platform::fault::arm(tcp() ? platform::fault::Op::TcpConnect : platform::fault::Op::SerialOpen, 1);
   int r = rlink::check_enrol_parameter();
-  EXPECT_EQ(r, tcp() ? -2 : -1);
+  EXPECT_EQ(r, tcp() ? rlink::kTcpConnectFailed : rlink::kComOpenFailed);
   platform::fault::arm(tcp() ? platform::fault::Op::TcpSend : platform::fault::Op::SerialWrite, 5);
   EXPECT_LT(rlink::enrol_transparent(1, 1), 0);
   EXPECT_EQ(rlink::enrol_transparent(1, 0), 1);

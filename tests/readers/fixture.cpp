@@ -9,7 +9,7 @@
 #include "readers/readers.h"
 #include "resources/catalogue.h"
 #include "resources/cp1252.h"
-#include "shell/diag/log.h"
+#include "diag/log.h"
 #include "shell/shell.h"
 #include "store/store.h"
 
@@ -27,7 +27,7 @@ void Program::SetUp() {
   hl::reset();
   store::reset_store();
   rlink::reset_link();
-  shell::reset_diag();
+  diag::reset_diag();
   shell::reset_shell();
   readers::reset_readers();
   platform::set_working_directory("");
@@ -76,7 +76,7 @@ int Program::store_reader(const Entry& e, std::uint16_t wait_value) {
   r.set_name(testsupport::cp(e.name));
   r.set_bus_address(static_cast<std::uint16_t>(e.bus));
   r.set_preselect(e.active ? 1 : 0);
-  int n = store::rw_leser(1);
+  int n = store::rw_leser(store::kWrite);
   EXPECT_GT(n, 0);
   return n;
 }

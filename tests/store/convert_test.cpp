@@ -134,7 +134,7 @@ TEST_F(Convert, TemplateFileFromVersionZeroAndOne) {
     EXPECT_EQ(500u * 10208, bytes_of("Template.dat").size());
     store::Templatesatz& r = store::db().template_read;
     r.set_nummer(14);
-    ASSERT_EQ(14, store::rw_template(0));
+    ASSERT_EQ(14, store::rw_template(store::kRead));
     EXPECT_EQ(256, r.length(3));
     EXPECT_EQ(4, r.group(3));
     EXPECT_EQ(77, r.quality(3));
@@ -145,7 +145,7 @@ TEST_F(Convert, TemplateFileFromVersionZeroAndOne) {
     EXPECT_EQ(14, r.data(3)[255]);
     EXPECT_EQ(0, r.data(3)[256]);
     r.set_nummer(15);
-    ASSERT_EQ(15, store::rw_template(0));
+    ASSERT_EQ(15, store::rw_template(store::kRead));
     EXPECT_EQ(0, r.length(0));
   }
 }
@@ -180,7 +180,7 @@ TEST_F(Convert, InputMaskSteps) {
   EXPECT_EQ(336u, bytes_of("Eingabe.dat").size());
   ASSERT_EQ(1, store::update_eingabe_file(1));
   EXPECT_EQ(400u, bytes_of("Eingabe.dat").size());
-  ASSERT_EQ(1, store::rw_eingabe(0));
+  ASSERT_EQ(1, store::rw_eingabe(store::kRead));
   const store::Eingabesatz& e = store::db().eingabe;
   EXPECT_EQ(12, e.name_len());
   EXPECT_EQ("ABCD", e.default_firma());

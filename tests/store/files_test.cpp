@@ -26,7 +26,7 @@ class Files : public Store {
     w.set_name("Name" + pnr);
     w.set_personalnummer(pnr);
     w.set_ausweisnummer(card);
-    return store::rw_person(1);
+    return store::rw_person(store::kWrite);
   }
 };
 
@@ -75,14 +75,14 @@ TEST_F(Files, PersonWriteReadDelete) {
 
   t.person_read = store::Personensatz{};
   t.person_read.set_nummer(2);
-  ASSERT_EQ(2, store::rw_person(0));
+  ASSERT_EQ(2, store::rw_person(store::kRead));
   EXPECT_EQ("Name1001", t.person_read.name());
 
   t.person_write.set_nummer(2);
-  ASSERT_EQ(2, store::rw_person(2));
+  ASSERT_EQ(2, store::rw_person(store::kDelete));
   EXPECT_FALSE(t.persons[1].used());
   t.person_read.set_nummer(2);
-  ASSERT_EQ(2, store::rw_person(0));
+  ASSERT_EQ(2, store::rw_person(store::kRead));
   EXPECT_EQ(0u, t.person_read.nummer());
   // The freed slot is the first free one again.
   EXPECT_EQ(2, write_person(0, "1002", "AA03"));
@@ -92,7 +92,7 @@ TEST_F(Files, PersonWriteReadDelete) {
 TEST_F(Files, FirstFreeSlotIsTheSeventh) {
   for (int n = 1; n <= 8; ++n) ASSERT_EQ(n, write_person(n, std::to_string(n), "C" + std::to_string(n)));
   store::db().person_write.set_nummer(7);
-  ASSERT_EQ(7, store::rw_person(2));
+  ASSERT_EQ(7, store::rw_person(store::kDelete));
   Bytes before = bytes_of("Personen.dat");
   ASSERT_EQ(7, write_person(0, "77", "C77"));
   Bytes after = bytes_of("Personen.dat");
@@ -124,7 +124,7 @@ TEST_F(Files, PersonReadFailures) {
     platform::fault::arm(c.op, 1, c.kind);
     t.person_read = before;
     t.person_read.set_nummer(1);
-    EXPECT_EQ(c.code, store::rw_person(0));
+    EXPECT_EQ(c.code, store::rw_person(store::kRead));
     EXPECT_EQ(1u, t.person_read.nummer());
     EXPECT_EQ(before.name(), t.person_read.name());
     EXPECT_TRUE(closed("Personen.dat"));
@@ -137,7 +137,7 @@ TEST_F(Files, DamagedSlotFailsWithCheckByte) {
   data[3 * 224 - 1] ^= 0x80;  // last byte of slot 3
   testsupport::write_file(path("Personen.dat"), data);
   store::db().person_read.set_nummer(3);
-  EXPECT_EQ(-11, store::rw_person(0));
+  EXPECT_EQ(-11, store::rw_person(store::kRead));
 }
 
 TEST_F(Files, SlotWithAnotherLengthFailsWithLength) {
@@ -148,7 +148,7 @@ TEST_F(Files, SlotWithAnotherLengthFailsWithLength) {
   std::memcpy(persons.data(), slot.data(), 224);
   testsupport::write_file(path("Personen.dat"), persons);
   store::db().person_read.set_nummer(1);
-  EXPECT_EQ(-12, store::rw_person(0));
+  EXPECT_EQ(-12, store::rw_person(store::kRead));
 }
 
 TEST_F(Files, PersonWriteFailuresLeaveTheSlot) {
@@ -168,7 +168,7 @@ TEST_F(Files, PersonWriteFailuresLeaveTheSlot) {
     platform::fault::arm(c.op, 1, c.kind);
     t.person_write.set_nummer(1);
     t.person_write.set_name("Changed");
-    EXPECT_EQ(c.code, store::rw_person(1));
+    EXPECT_EQ(c.code, store::rw_person(store::kWrite));
     platform::fault::reset();
     EXPECT_EQ(before, bytes_of("Personen.dat"));
     EXPECT_EQ("Name1000", t.persons[0].name());
@@ -179,13 +179,13 @@ TEST_F(Files, PersonWriteFailuresLeaveTheSlot) {
 TEST_F(Files, PathFailures) {
   platform::set_working_directory("");
   store::db().person_read.set_nummer(1);
-  EXPECT_EQ(-2, store::rw_person(0));
-  EXPECT_EQ(-1, store::rw_eingabe(0));
+  EXPECT_EQ(-2, store::rw_person(store::kRead));
+  EXPECT_EQ(-1, store::rw_eingabe(store::kRead));
   platform::set_working_directory(std::string(520, 'd'));
-  EXPECT_EQ(-3, store::rw_person(0));
-  EXPECT_EQ(-2, store::rw_eingabe(0));
+  EXPECT_EQ(-3, store::rw_person(store::kRead));
+  EXPECT_EQ(-2, store::rw_eingabe(store::kRead));
   store::db().template_read.set_nummer(1);
-  EXPECT_EQ(-3, store::rw_template(0));
+  EXPECT_EQ(-3, store::rw_template(store::kRead));
   platform::File f;
   EXPECT_EQ(-2, store::create_dat_file("X.dat", f));
   platform::set_working_directory("");
@@ -218,7 +218,7 @@ TEST_F(Files, PersonUniqueness) {
 TEST_F(Files, TemplateRecords) {
   store::Tables& t = store::db();
   t.template_read.set_nummer(500);
-  ASSERT_EQ(500, store::rw_template(0));
+  ASSERT_EQ(500, store::rw_template(store::kRead));
   EXPECT_EQ(500u, t.template_read.nummer());
   for (int i = 0; i < 10; ++i) EXPECT_EQ(0, t.template_read.length(i));
 
@@ -231,10 +231,10 @@ TEST_F(Files, TemplateRecords) {
   std::memset(w.data(0), 0xA5, 300);
   w.set_length(1, store::kDummyTemplate);
   w.set_quality(1, 255);
-  ASSERT_EQ(42, store::rw_template(1));
+  ASSERT_EQ(42, store::rw_template(store::kWrite));
   t.template_read = store::Templatesatz{};
   t.template_read.set_nummer(42);
-  ASSERT_EQ(42, store::rw_template(0));
+  ASSERT_EQ(42, store::rw_template(store::kRead));
   EXPECT_EQ(300, t.template_read.length(0));
   EXPECT_EQ(0xA5, t.template_read.data(0)[299]);
   for (int i = 310; i < 1020; ++i) ASSERT_EQ(0, t.template_read.block(0)[i]) << i;
@@ -242,19 +242,19 @@ TEST_F(Files, TemplateRecords) {
   EXPECT_FALSE(store::holds_real_template(t.template_read, 1));
 
   t.template_read.set_nummer(0);
-  EXPECT_EQ(-1, store::rw_template(0));
+  EXPECT_EQ(-1, store::rw_template(store::kRead));
   t.template_write.set_nummer(501);
-  EXPECT_EQ(-1, store::rw_template(1));
+  EXPECT_EQ(-1, store::rw_template(store::kWrite));
 
   platform::fault::arm(Op::FileWrite, 1, Kind::Short);
   Bytes before = bytes_of("Template.dat");
   t.template_write.set_nummer(42);
   t.template_write.set_quality(0, 1);
-  EXPECT_EQ(-22, store::rw_template(1));
+  EXPECT_EQ(-22, store::rw_template(store::kWrite));
   EXPECT_EQ(before, bytes_of("Template.dat"));
   platform::fault::arm(Op::FileRead, 1);
   t.template_read.set_nummer(42);
-  EXPECT_EQ(-10, store::rw_template(0));
+  EXPECT_EQ(-10, store::rw_template(store::kRead));
   EXPECT_TRUE(closed("Template.dat"));
 }
 
@@ -266,20 +266,20 @@ TEST_F(Files, ReaderRecordsAndDefaults) {
   EXPECT_EQ(10001, t.edit_reader.tcp_port());
   EXPECT_EQ(0, t.edit_reader.baud());
   t.edit_reader.set_name("Door");
-  ASSERT_EQ(1, store::rw_leser(1));
+  ASSERT_EQ(1, store::rw_leser(store::kWrite));
   EXPECT_EQ(1u, t.current_reader.nummer());
   EXPECT_EQ("Door", t.readers[0].name());
   t.current_reader = store::Lesersatz{};
   t.current_reader.set_nummer(1);
-  ASSERT_EQ(1, store::rw_leser(0));
+  ASSERT_EQ(1, store::rw_leser(store::kRead));
   EXPECT_EQ("Door", t.current_reader.name());
   for (auto& r : t.readers) r.set_nummer(1);
   t.edit_reader.set_nummer(0);
-  EXPECT_EQ(-1, store::rw_leser(1));
+  EXPECT_EQ(-1, store::rw_leser(store::kWrite));
   t.readers[0].set_nummer(1);
   for (int i = 1; i < 32; ++i) t.readers[i] = store::Lesersatz{};
   t.edit_reader.set_nummer(1);
-  ASSERT_EQ(1, store::rw_leser(2));
+  ASSERT_EQ(1, store::rw_leser(store::kDelete));
   EXPECT_FALSE(t.readers[0].used());
   EXPECT_EQ("", t.edit_reader.name());
 }
@@ -297,9 +297,9 @@ TEST_F(Files, ReaderUniqueness) {
     e.set_bus_address(static_cast<std::uint16_t>(bus));
   };
   add("Tcp-A", 1, 0, "10.0.0.5", 10001, 0);
-  ASSERT_EQ(1, store::rw_leser(1));
+  ASSERT_EQ(1, store::rw_leser(store::kWrite));
   add("Com-A", 0, 2, "", 0, 3);
-  ASSERT_EQ(2, store::rw_leser(1));
+  ASSERT_EQ(2, store::rw_leser(store::kWrite));
 
   add("Tcp-B", 1, 0, "10.0.0.5", 10001, 1);
   EXPECT_EQ(0, store::check_leser_eindeutig());
@@ -320,26 +320,26 @@ TEST_F(Files, ReaderUniqueness) {
 TEST_F(Files, InputMaskWriteFailureRestoresRecordInUse) {
   store::Tables& t = store::db();
   t.eingabe.set_finger_count(2);
-  ASSERT_EQ(1, store::rw_eingabe(1));
+  ASSERT_EQ(1, store::rw_eingabe(store::kWrite));
   EXPECT_EQ(2, t.eingabe_saved.finger_count());
   Bytes before = bytes_of("Eingabe.dat");
   t.eingabe.set_finger_count(5);
   platform::fault::arm(Op::FileWrite, 1);
-  EXPECT_EQ(-22, store::rw_eingabe(1));
+  EXPECT_EQ(-22, store::rw_eingabe(store::kWrite));
   EXPECT_EQ(2, t.eingabe.finger_count());
   EXPECT_EQ(before, bytes_of("Eingabe.dat"));
   t.eingabe.set_finger_count(5);
   platform::fault::arm(Op::FileOpen, 1);
-  EXPECT_EQ(-3, store::rw_eingabe(1));
+  EXPECT_EQ(-3, store::rw_eingabe(store::kWrite));
   EXPECT_EQ(2, t.eingabe.finger_count());
   platform::fault::arm(Op::FileSeek, 1);
-  EXPECT_EQ(-4, store::rw_eingabe(0));
+  EXPECT_EQ(-4, store::rw_eingabe(store::kRead));
   platform::fault::arm(Op::FileRead, 1, Kind::Short);
-  EXPECT_EQ(-10, store::rw_eingabe(0));
+  EXPECT_EQ(-10, store::rw_eingabe(store::kRead));
   Bytes damaged = before;
   damaged[100] ^= 1;
   testsupport::write_file(path("Eingabe.dat"), damaged);
-  EXPECT_EQ(-11, store::rw_eingabe(0));
+  EXPECT_EQ(-11, store::rw_eingabe(store::kRead));
   EXPECT_EQ(2, t.eingabe.finger_count());
   EXPECT_TRUE(closed("Eingabe.dat"));
 }
@@ -368,27 +368,27 @@ TEST_F(Files, UserRecordsAndLastUser) {
   u.set_name("Operator");
   u.set_password("secret1");
   t.user_current = u;
-  ASSERT_EQ(2, store::rw_user(1));
+  ASSERT_EQ(2, store::rw_user(store::kWrite));
   EXPECT_EQ("Operator", t.users[1].name());
   // Record 17 keeps the number of the user logged in.
   t.user_read = t.users[1];
   t.user_current.set_nummer(17);
-  ASSERT_EQ(17, store::rw_user(1));
+  ASSERT_EQ(17, store::rw_user(store::kWrite));
   EXPECT_EQ(2u, t.users[16].nummer());
   EXPECT_EQ(2u, t.user_read.nummer());
   t.user_read.set_nummer(17);
-  ASSERT_EQ(17, store::rw_user(0));
+  ASSERT_EQ(17, store::rw_user(store::kRead));
   EXPECT_EQ(2u, t.user_read.nummer());
   // Mode 2 frees the slot and leaves filler in it.
   t.user_current.set_nummer(2);
-  ASSERT_EQ(2, store::rw_user(2));
+  ASSERT_EQ(2, store::rw_user(store::kDelete));
   EXPECT_FALSE(t.users[1].used());
   EXPECT_NE("Operator", t.users[1].name());
   EXPECT_NE(0, t.users[1].b[76]);
   // No free slot among records 2..16.
   for (int i = 1; i < 16; ++i) t.users[i].set_nummer(static_cast<std::uint32_t>(i + 1));
   t.user_current = u;
-  EXPECT_EQ(-1, store::rw_user(1));
+  EXPECT_EQ(-1, store::rw_user(store::kWrite));
 }
 
 TEST_F(Files, LoadAllCodes) {
@@ -399,16 +399,16 @@ TEST_F(Files, LoadAllCodes) {
   ASSERT_EQ(1, store::load_all());
   EXPECT_EQ("1000", store::db().persons[3].personalnummer());
   platform::fault::arm(Op::FileRead, 501);
-  EXPECT_EQ(-2, store::load_all());
+  EXPECT_EQ(store::kLoadReadersFailed, store::load_all());
   platform::fault::reset();
   platform::fault::arm(Op::FileRead, 533);
-  EXPECT_EQ(-3, store::load_all());
+  EXPECT_EQ(store::kLoadEingabeFailed, store::load_all());
   platform::fault::reset();
   platform::fault::arm(Op::FileRead, 534);
-  EXPECT_EQ(-4, store::load_all());
+  EXPECT_EQ(store::kLoadUsersFailed, store::load_all());
   platform::fault::reset();
   platform::fault::arm(Op::FileOpen, 1);
-  EXPECT_EQ(-1, store::load_all());
+  EXPECT_EQ(store::kLoadPersonsFailed, store::load_all());
 }
 
 }  // namespace

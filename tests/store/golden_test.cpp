@@ -39,7 +39,7 @@ TEST_F(Golden, DISABLED_MakeGolden) {
 
   t.eingabe.set_finger_count(2);
   t.eingabe.set_with_fingerprint(1);
-  ASSERT_EQ(1, store::rw_eingabe(1));
+  ASSERT_EQ(1, store::rw_eingabe(store::kWrite));
 
   const char* names[] = {"Ärger", "Berger", "Claßen"};
   for (int n = 1; n <= 3; ++n) {
@@ -52,7 +52,7 @@ TEST_F(Golden, DISABLED_MakeGolden) {
     p.set_user_pin("12345" + std::to_string(n));
     p.set_reader_mask(n == 2 ? 0x3u : 0x1u);
     p.set_group_mark(1, 1);
-    ASSERT_EQ(n, store::rw_person(1));
+    ASSERT_EQ(n, store::rw_person(store::kWrite));
 
     store::Templatesatz& w = t.template_write;
     w = store::Templatesatz{};
@@ -65,7 +65,7 @@ TEST_F(Golden, DISABLED_MakeGolden) {
       w.set_finger_type(i, static_cast<std::uint8_t>(4 + i));
       for (int k = 0; k < len; ++k) w.data(i)[k] = pattern(n, i, k);
     }
-    ASSERT_EQ(n, store::rw_template(1));
+    ASSERT_EQ(n, store::rw_template(store::kWrite));
   }
 
   const char* readers[] = {"Entrance", "Lab door"};
@@ -78,7 +78,7 @@ TEST_F(Golden, DISABLED_MakeGolden) {
     e.set_ip("10.1.1." + std::to_string(10 + r));
     e.set_bus_address(static_cast<std::uint16_t>(r + 1));
     e.set_preselect(1);
-    ASSERT_EQ(r + 1, store::rw_leser(1));
+    ASSERT_EQ(r + 1, store::rw_leser(store::kWrite));
   }
 
   store::Usersatz u;
@@ -86,17 +86,17 @@ TEST_F(Golden, DISABLED_MakeGolden) {
   u.set_password("oper01");
   u.set_must_change(1);
   t.user_current = u;
-  ASSERT_EQ(2, store::rw_user(1));
+  ASSERT_EQ(2, store::rw_user(store::kWrite));
   u = store::Usersatz{};
   u.set_name("Download");
   u.set_password("down01");
   t.user_current = u;
-  ASSERT_EQ(3, store::rw_user(1));
+  ASSERT_EQ(3, store::rw_user(store::kWrite));
 
   t.konfig.set_release_info("R1.02");
   t.konfig.set_station_registered(1);
   t.konfig.set_station_identity("ES-000042");
-  ASSERT_EQ(1, store::rw_konfig(1));
+  ASSERT_EQ(1, store::rw_konfig(store::kWrite));
 
   for (const char* f : kFiles) testsupport::write_file(golden_dir() + "/" + f, bytes_of(f));
 }
@@ -142,7 +142,7 @@ TEST_F(Golden, KeepsLoading) {
 
   for (int n = 1; n <= 3; ++n) {
     store::db().template_read.set_nummer(static_cast<std::uint32_t>(n));
-    ASSERT_EQ(n, store::rw_template(0));
+    ASSERT_EQ(n, store::rw_template(store::kRead));
     const store::Templatesatz& r = store::db().template_read;
     for (int i = 0; i < 2; ++i) {
       int len = 400 + 100 * n + i;

@@ -163,7 +163,7 @@ TEST_F(Konfig, SpareSlotKeepsThePreviousRecordKey) {
 TEST_F(Konfig, WriteAndFailedWrite) {
   store::Tables& t = store::db();
   t.konfig.set_tcp_port(4711);
-  ASSERT_EQ(1, store::rw_konfig(1));
+  ASSERT_EQ(1, store::rw_konfig(store::kWrite));
   EXPECT_EQ(4711, t.konfig_saved.tcp_port());
   Bytes before = bytes_of("Programm.cfg");
   struct Case {
@@ -178,7 +178,7 @@ TEST_F(Konfig, WriteAndFailedWrite) {
     platform::fault::reset();
     platform::fault::arm(c.op, 1, c.kind);
     t.konfig.set_tcp_port(9999);
-    EXPECT_EQ(c.code, store::rw_konfig(1));
+    EXPECT_EQ(c.code, store::rw_konfig(store::kWrite));
     EXPECT_EQ(4711, t.konfig.tcp_port());
     platform::fault::reset();
     EXPECT_EQ(before, bytes_of("Programm.cfg"));
@@ -186,7 +186,7 @@ TEST_F(Konfig, WriteAndFailedWrite) {
   ASSERT_EQ(1, reload());
   EXPECT_EQ(4711, store::db().konfig.tcp_port());
   platform::fault::arm(Op::FileRead, 1);
-  EXPECT_EQ(-10, store::rw_konfig(0));
+  EXPECT_EQ(-10, store::rw_konfig(store::kRead));
   EXPECT_EQ(4711, store::db().konfig.tcp_port());
 }
 

@@ -125,7 +125,7 @@ TEST_F(Enroltool, ShowsRecordsWrittenByTheProgramWithoutSecrets) {
   p.set_spezial_pin("564738");
   p.set_combined_mode(store::kNeedFinger | store::kNeedPin);
   p.set_reader_mask(0x5);
-  ASSERT_EQ(store::rw_person(1), 1);
+  ASSERT_EQ(store::rw_person(store::kWrite), 1);
   store::Lesersatz& l = store::db().edit_reader;
   l = store::Lesersatz{};
   l.set_name("Eingang Nord");
@@ -133,7 +133,7 @@ TEST_F(Enroltool, ShowsRecordsWrittenByTheProgramWithoutSecrets) {
   l.set_ip("10.1.2.3");
   l.set_tcp_port(10001);
   l.set_bus_address(2);
-  ASSERT_EQ(store::rw_leser(1), 1);
+  ASSERT_EQ(store::rw_leser(store::kWrite), 1);
   platform::set_working_directory("");
 
   Result r = run("show " + shq(inst()) + " persons");

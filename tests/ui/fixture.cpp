@@ -7,7 +7,7 @@
 #include "platform/fault.h"
 #include "platform/workdir.h"
 #include "resources/catalogue.h"
-#include "shell/diag/log.h"
+#include "diag/log.h"
 #include "shell/shell.h"
 #include "store/store.h"
 
@@ -35,7 +35,7 @@ void Program::SetUp() {
   hl::reset();
   store::reset_store();
   rlink::reset_link();
-  shell::reset_diag();
+  diag::reset_diag();
   shell::reset_shell();
   platform::set_working_directory("");
 }
@@ -63,7 +63,7 @@ void Program::stop() {
   hl::reset();
   store::reset_store();
   rlink::reset_link();
-  shell::reset_diag();
+  diag::reset_diag();
   shell::reset_shell();
 }
 
@@ -121,7 +121,7 @@ void Program::register_station(const std::string& identity, const std::string& o
   k.set_station_registered(1);
   k.set_station_identity(identity);
   k.set_station_transponder(owner);
-  ASSERT_EQ(1, store::rw_konfig(1));
+  ASSERT_EQ(1, store::rw_konfig(store::kWrite));
 }
 
 std::string Program::boxes() const {

@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "platform/ui_rules.h"
 #include "platform/workdir.h"
-#include "shell/diag/log.h"
+#include "diag/log.h"
 #include "shell/shell.h"
 #include "store/seal.h"
 #include "store/store.h"
@@ -58,7 +58,7 @@ TEST_F(Startup, CommandLineLooksAtTwoCharactersOnly) {
   for (const Case& c : cases) {
     stop();
     ASSERT_TRUE(start(c.line)) << c.line;
-    EXPECT_EQ(c.debug, shell::debug_logging()) << c.line;
+    EXPECT_EQ(c.debug, diag::debug_logging()) << c.line;
     EXPECT_EQ(c.skip, shell::state().skip_station_check) << c.line;
     EXPECT_EQ(c.carry_on, shell::state().continue_after_mismatch) << c.line;
   }

@@ -29,7 +29,7 @@ class Station : public Program {
     u = store::Usersatz{};
     u.set_name("Muster1");
     u.set_password("geheim1");
-    ASSERT_EQ(2, store::rw_user(1));
+    ASSERT_EQ(2, store::rw_user(store::kWrite));
   }
 
   // The station with `serial` and `card` presented when asked for; the
@@ -38,7 +38,7 @@ class Station : public Program {
               const std::string& owner = "") {
     station(serial, card);
     if (identity.empty()) {
-      ASSERT_EQ(1, store::rw_konfig(1));
+      ASSERT_EQ(1, store::rw_konfig(store::kWrite));
     } else {
       register_station(identity, owner);
     }
@@ -47,7 +47,7 @@ class Station : public Program {
   }
 
   store::Konfigsatz konfig_on_disk() {
-    EXPECT_EQ(1, store::rw_konfig(0));
+    EXPECT_EQ(1, store::rw_konfig(store::kRead));
     return store::db().konfig;
   }
 

@@ -43,10 +43,10 @@ class Update : public Program {
   }
   void set_version(int v) {
     store::db().konfig.set_db_version(static_cast<std::uint16_t>(v));
-    ASSERT_EQ(1, store::rw_konfig(1));
+    ASSERT_EQ(1, store::rw_konfig(store::kWrite));
   }
   int version_on_disk() {
-    EXPECT_EQ(1, store::rw_konfig(0));
+    EXPECT_EQ(1, store::rw_konfig(store::kRead));
     return store::db().konfig.db_version();
   }
   std::size_t size_of(const char* name) const { return testsupport::read_file(path(name)).size(); }

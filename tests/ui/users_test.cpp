@@ -33,7 +33,7 @@ class Users : public Program {
   store::Usersatz on_disk(int n) {
     store::Usersatz keep = store::db().user_read;
     store::db().user_read.set_nummer(static_cast<std::uint32_t>(n));
-    EXPECT_EQ(n, store::rw_user(0));
+    EXPECT_EQ(n, store::rw_user(store::kRead));
     store::Usersatz rec = store::db().user_read;
     store::db().user_read = keep;
     return rec;

@@ -8,7 +8,7 @@
 
 #include "commands.h"
 #include "platform/files.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "platform/workdir.h"
 #include "resources/cp1252.h"
 #include "store/store.h"

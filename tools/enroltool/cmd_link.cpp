@@ -73,7 +73,7 @@ int prepare(const LinkArgs& a, bool reader) {
   if (!a.dir.empty()) {
     int rc = open_installation(a.dir);
     if (rc != kExitOk) return rc;
-    int mask = store::rw_eingabe(0);
+    int mask = store::rw_eingabe(store::kRead);
     if (mask != 1) return fail(kExitFailed, "Eingabe.dat does not read (" + std::to_string(mask) + ")");
   } else {
     store::reset_store();

@@ -68,7 +68,7 @@ std::string combined_mode_text(unsigned m) {
 int templates_of(int n) {
   store::Tables& t = store::db();
   t.template_read.set_nummer(static_cast<std::uint32_t>(n));
-  if (store::rw_template(0) < 0) return -1;
+  if (store::rw_template(store::kRead) < 0) return -1;
   int count = 0;
   for (int b = 0; b < store::kFingerBlocks; ++b) {
     if (store::holds_real_template(t.template_read, b)) ++count;
@@ -81,7 +81,7 @@ int show_persons() {
   int bad = 0, shown = 0;
   for (int n = 1; n <= store::kPersons; ++n) {
     t.person_read.set_nummer(static_cast<std::uint32_t>(n));
-    int rc = store::rw_person(0);
+    int rc = store::rw_person(store::kRead);
     if (rc < 0) {
       bad += report_unreadable("Person", n, rc);
       continue;
@@ -127,7 +127,7 @@ int show_readers() {
   int bad = 0, shown = 0;
   for (int n = 1; n <= store::kReaders; ++n) {
     t.current_reader.set_nummer(static_cast<std::uint32_t>(n));
-    int rc = store::rw_leser(0);
+    int rc = store::rw_leser(store::kRead);
     if (rc < 0) {
       bad += report_unreadable("Reader", n, rc);
       continue;
@@ -159,7 +159,7 @@ const char* module_text(unsigned type) {
 }
 
 int show_input() {
-  int rc = store::rw_eingabe(0);
+  int rc = store::rw_eingabe(store::kRead);
   if (rc != 1) return report_unreadable("Input mask", 1, rc);
   const store::Eingabesatz& e = store::db().eingabe;
   std::printf("Input mask (Eingabe.dat)\n");
@@ -207,7 +207,7 @@ int show_users() {
   int bad = 0, shown = 0;
   for (int n = 1; n <= store::kUsers; ++n) {
     t.user_read.set_nummer(static_cast<std::uint32_t>(n));
-    int rc = store::rw_user(0);
+    int rc = store::rw_user(store::kRead);
     if (rc < 0) {
       bad += report_unreadable("User", n, rc);
       continue;

@@ -90,7 +90,7 @@ SlotResult read_person(int n) {
   store::Tables& t = store::db();
   t.person_read.set_nummer(static_cast<std::uint32_t>(n));
   SlotResult r;
-  r.rc = store::rw_person(0);
+  r.rc = store::rw_person(store::kRead);
   if (r.rc < 0) return r;
   std::uint32_t stored = t.person_read.nummer();
   r.used = stored != 0;
@@ -102,7 +102,7 @@ SlotResult read_template(int n) {
   store::Tables& t = store::db();
   t.template_read.set_nummer(static_cast<std::uint32_t>(n));
   SlotResult r;
-  r.rc = store::rw_template(0);
+  r.rc = store::rw_template(store::kRead);
   if (r.rc < 0) return r;
   // Every template record carries its number, used or not.
   if (t.template_read.nummer() != static_cast<std::uint32_t>(n)) {
@@ -118,7 +118,7 @@ SlotResult read_reader(int n) {
   store::Tables& t = store::db();
   t.current_reader.set_nummer(static_cast<std::uint32_t>(n));
   SlotResult r;
-  r.rc = store::rw_leser(0);
+  r.rc = store::rw_leser(store::kRead);
   if (r.rc < 0) return r;
   std::uint32_t stored = t.current_reader.nummer();
   r.used = stored != 0;
@@ -130,7 +130,7 @@ SlotResult read_user(int n) {
   store::Tables& t = store::db();
   t.user_read.set_nummer(static_cast<std::uint32_t>(n));
   SlotResult r;
-  r.rc = store::rw_user(0);
+  r.rc = store::rw_user(store::kRead);
   if (r.rc < 0) return r;
   std::uint32_t stored = t.user_read.nummer();
   if (n == store::kLastUserRecord) {
@@ -148,7 +148,7 @@ SlotResult read_user(int n) {
 
 SlotResult read_eingabe(int) {
   SlotResult r;
-  r.rc = store::rw_eingabe(0);
+  r.rc = store::rw_eingabe(store::kRead);
   r.used = r.rc == 1;
   return r;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "commands.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "resources/cp1252.h"
 
 namespace enroltool {

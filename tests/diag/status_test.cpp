@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "resources/catalogue.h"
-#include "shell/diag/log.h"
-#include "shell/diag/status.h"
+#include "diag/log.h"
+#include "diag/status.h"
 #include "support/support.h"
 
 namespace {
@@ -16,37 +16,37 @@ using testsupport::cp;
 
 class StatusText : public ::testing::Test {
  protected:
-  void SetUp() override { shell::reset_diag(); }
+  void SetUp() override { diag::reset_diag(); }
   void TearDown() override { res::select_edition(res::Edition::English); }
 };
 
 TEST_F(StatusText, UnknownCodeBeforeAnyCallGivesAnEmptyText) {
-  EXPECT_EQ(shell::status_text(4), "");
-  EXPECT_EQ(shell::status_text(0), "");
+  EXPECT_EQ(diag::status_text(4), "");
+  EXPECT_EQ(diag::status_text(0), "");
 }
 
 TEST_F(StatusText, UnknownCodeRepeatsThePreviousText) {
-  EXPECT_EQ(shell::status_text(-3),
+  EXPECT_EQ(diag::status_text(-3),
             "Error during the communication with the reader (l_zam_init)!!!");
-  EXPECT_EQ(shell::status_text(4),
+  EXPECT_EQ(diag::status_text(4),
             "Error during the communication with the reader (l_zam_init)!!!");
-  EXPECT_EQ(shell::status_text(-100),
+  EXPECT_EQ(diag::status_text(-100),
             "Error during the communication with the reader (l_zam_init)!!!");
-  EXPECT_EQ(shell::status_text(88), "Status, Motorleser, Karten Sabotage !!!");
-  EXPECT_EQ(shell::status_text(89), "Status, Motorleser, Karten Sabotage !!!");
-  shell::reset_status_text();
-  EXPECT_EQ(shell::status_text(4), "");
+  EXPECT_EQ(diag::status_text(88), "Status, Motorleser, Karten Sabotage !!!");
+  EXPECT_EQ(diag::status_text(89), "Status, Motorleser, Karten Sabotage !!!");
+  diag::reset_status_text();
+  EXPECT_EQ(diag::status_text(4), "");
 }
 
 TEST_F(StatusText, TextsAreWindows1252AndTheSameInBothEditions) {
   for (res::Edition e : {res::Edition::English, res::Edition::German}) {
     res::select_edition(e);
-    EXPECT_EQ(shell::status_text(-1),
+    EXPECT_EQ(diag::status_text(-1),
               cp("Fehler beim öffnen (initiallisieren) der Comport Schnittstelle !!!"));
-    EXPECT_EQ(shell::status_text(12), cp("FP-Leser, Übergabe von 2 gleichen Fingern !!!"));
-    EXPECT_EQ(shell::status_text(-23),
+    EXPECT_EQ(diag::status_text(12), cp("FP-Leser, Übergabe von 2 gleichen Fingern !!!"));
+    EXPECT_EQ(diag::status_text(-23),
               cp("Fehler beim holen der Quittung fuer das Kommando hinzufügen von Templates !!!"));
-    EXPECT_EQ(shell::status_text(86), cp("Status, noch keine gültige AES Session !!!"));
+    EXPECT_EQ(diag::status_text(86), cp("Status, noch keine gültige AES Session !!!"));
   }
 }
 
@@ -59,22 +59,22 @@ TEST_F(StatusText, EveryCodeOfTheTableHasItsOwnText) {
                        75,  76,  77,  78,  79,  80,  81,  82,  83,  84,  85,  86,  87,  88};
   std::set<std::string> seen;
   for (int code : codes) {
-    shell::reset_status_text();
-    const std::string& text = shell::status_text(code);
+    diag::reset_status_text();
+    const std::string& text = diag::status_text(code);
     EXPECT_FALSE(text.empty()) << code;
     EXPECT_TRUE(seen.insert(text).second) << "text of " << code << " repeated: " << text;
   }
   // Codes between the table's entries have none.
   for (int code : {-97, -47, -44, -43, -39, -31, -28, -26, 0, 1, 2, 4, 6, 8, 11, 16, 47, 89}) {
-    shell::reset_status_text();
-    EXPECT_EQ(shell::status_text(code), "") << code;
+    diag::reset_status_text();
+    EXPECT_EQ(diag::status_text(code), "") << code;
   }
 }
 
 TEST_F(StatusText, CodesAreSixteenBitValues) {
-  EXPECT_EQ(shell::status_text(0x10000 + 65), "Status, Login OK !!!");
-  EXPECT_EQ(shell::status_text(0xFFFF), cp("Fehler beim öffnen (initiallisieren) der Comport Schnittstelle !!!"));
-  EXPECT_EQ(shell::status_text(0x1FFFD),
+  EXPECT_EQ(diag::status_text(0x10000 + 65), "Status, Login OK !!!");
+  EXPECT_EQ(diag::status_text(0xFFFF), cp("Fehler beim öffnen (initiallisieren) der Comport Schnittstelle !!!"));
+  EXPECT_EQ(diag::status_text(0x1FFFD),
             "Error during the communication with the reader (l_zam_init)!!!");
 }
 

@@ -1,4 +1,4 @@
-#include "shell/diag/log.h"
+#include "diag/log.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -8,9 +8,9 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/workdir.h"
-#include "shell/diag/status.h"
+#include "diag/status.h"
 
-namespace shell {
+namespace diag {
 namespace {
 
 struct LogState {
@@ -127,4 +127,4 @@ void reset_diag() {
   reset_status_text();
 }
 
-}  // namespace shell
+}  // namespace diag

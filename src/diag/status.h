@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace shell {
+namespace diag {
 
 // The text for a signed 16-bit code (Windows-1252). The text lives in one
 // buffer that keeps it until the next call; a code without a text leaves the
@@ -13,4 +13,4 @@ const std::string& status_text(int code);
 // Empties the status-text buffer (tests; also part of reset_diag).
 void reset_status_text();
 
-}  // namespace shell
+}  // namespace diag

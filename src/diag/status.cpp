@@ -1,10 +1,10 @@
-#include "shell/diag/status.h"
+#include "diag/status.h"
 
 #include <cstdint>
 
 #include "resources/catalogue.h"
 
-namespace shell {
+namespace diag {
 namespace {
 
 struct StatusEntry {
@@ -54,4 +54,4 @@ const std::string& status_text(int code) {
 
 void reset_status_text() { g_status.clear(); }
 
-}  // namespace shell
+}  // namespace diag

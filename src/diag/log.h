@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace shell {
+namespace diag {
 
 // Size at which the log is moved aside (2 MiB less 1 KiB).
 constexpr std::int64_t kLogLimit = 0x1FFC00;
@@ -53,4 +53,4 @@ bool debug_logging();
 // Clears the debug switch, the shared buffer and the status-text buffer (tests).
 void reset_diag();
 
-}  // namespace shell
+}  // namespace diag
