@@ -10,11 +10,16 @@
 
 namespace platform {
 
-// Baud index (as stored in the configuration and reader records) to line speed
-// and to the byte-rate factor (bytes per millisecond): 0 115200/10, 1 57600/5,
-// 2 38400/4, 3 19200/2, anything else 9600/1.
+// Baud indices as stored in the configuration and reader records: 0 115200,
+// 1 57600, 2 38400, 3 19200, 4 9600 (anything else is taken as 9600).
+constexpr int kBaudCount = 5;
+// Line speed and byte-rate factor (bytes per millisecond) of a baud index:
+// 115200/10, 57600/5, 38400/4, 19200/2, 9600/1.
 int com_baud_rate(int baud_index);
 int com_byte_rate(int baud_index);
+// The line speed as the selection lists and reader rows show it ("115200" ...);
+// "0" for an index outside 0..4.
+const char* baud_text(int baud_index);
 
 // Opens COM port number port_index + 1. 1 open; -1 the device could not be opened
 // (missing, or held by another program); -2 setting the driver queues failed;

@@ -1,13 +1,14 @@
 #include "readers/reader_rows.h"
 
-#include "readers/list_window.h"
+#include "platform/serial.h"
 #include "resources/catalogue.h"
 #include "store/store.h"
+#include "views/list_window.h"
 
 namespace readers {
 namespace {
 
-const char* const kBaudTexts[kBaudRates] = {"115200", "57600", "38400", "19200", "9600"};
+using views::leading_number;
 
 // The key fields a row's texts give back.
 struct RowKey {
@@ -32,8 +33,8 @@ RowKey key_of(const std::vector<std::string>& row) {
   } else {
     // "COM 03": the digits after "COM " give the port index plus one.
     k.com_port = static_cast<int>(leading_number(column(2), 4)) - 1;
-    for (int i = 0; i < kBaudRates; ++i)
-      if (column(3) == kBaudTexts[i]) k.baud = i;
+    for (int i = 0; i < platform::kBaudCount; ++i)
+      if (column(3) == platform::baud_text(i)) k.baud = i;
   }
   long bus = leading_number(column(4)) - 1;
   k.bus_address = bus > 0 ? static_cast<int>(bus) : 0;
@@ -52,10 +53,6 @@ bool matches(const store::Lesersatz& r, const RowKey& k) {
 
 }  // namespace
 
-const char* baud_text(int index) {
-  return index >= 0 && index < kBaudRates ? kBaudTexts[index] : "0";
-}
-
 std::vector<std::string> reader_row(const store::Lesersatz& r) {
   std::vector<std::string> row;
   row.push_back(r.name());
@@ -65,8 +62,8 @@ std::vector<std::string> reader_row(const store::Lesersatz& r) {
     row.push_back(res::sformat("%u", static_cast<unsigned>(r.tcp_port())));
   } else {
     row.push_back(res::text(res::RD_ROW_COMPORT));
-    row.push_back(res::format(res::RD_ROW_COM_FORMAT, r.com_port() + 1));
-    row.push_back(baud_text(r.baud()));
+    row.push_back(res::format(res::VW_COM_PORT, r.com_port() + 1));
+    row.push_back(platform::baud_text(r.baud()));
   }
   row.push_back(res::sformat("%02d", r.bus_address() + 1));
   row.push_back(res::text(r.preselect() != 0 ? res::RD_ROW_YES : res::RD_ROW_NO));

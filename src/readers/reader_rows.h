@@ -9,11 +9,6 @@
 
 namespace readers {
 
-// Number of baud rates a reader can use (baud index 0 to 4).
-constexpr int kBaudRates = 5;
-// "115200", "57600", "38400", "19200", "9600" by baud index.
-const char* baud_text(int index);
-
 // The six column texts: name; "TCPIP" or "COMPORT"; IP address or name, or
 // "COM %02d"; TCP port "%u" or the baud text ("0" for an unknown index); bus
 // address "%02d"; "Ja" or "Nein".

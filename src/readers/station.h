@@ -6,6 +6,14 @@
 
 namespace readers {
 
+// The command-line switches the station check obeys.
+struct StationSwitches {
+  bool skip_check = false;               // -e: the check passes at once
+  bool continue_after_mismatch = false;  // -j: a mismatch is reported and passes
+};
+void set_station_switches(const StationSwitches& switches);
+const StationSwitches& station_switches();
+
 // Opens D_INITIAL over the main window, filled from the Konfigsatz. It reports
 // to the main window with command 1400: 1 done, 0 "Exit Menu", -1 the release of
 // an exchanged station was refused or given up.

@@ -1,5 +1,6 @@
-// The main window's command dispatcher: opening the dialogs, completing them when
-// they report back, the menu state of the logged-in user, the info boxes.
+// The main window's command table: every menu command once, with who may use
+// it, what it opens and how its dialog's report completes it; and the menu
+// state of the logged-in user.
 #include "platform/files.h"
 #include "readers/readers.h"
 #include "readers/station.h"
@@ -8,14 +9,15 @@
 #include "shell/shell.h"
 #include "shell/users_views.h"
 #include "store/store.h"
+#include "views/host.h"
 
 namespace shell {
 
 namespace {
 
-void enable(int command) { ui::menu_enable(state().main, command, true); }
+void enable(int command) { views::enable_command(command, true); }
 
-bool is_admin() { return state().user == store::kAdminRecord; }
+bool is_admin() { return views::logged_in().admin(); }
 
 // What a user gets while the enrol station is missing or refused: an ordinary
 // user may change the password, the administrator may initialise the station
@@ -41,13 +43,13 @@ void create_installation_then_load() {
   Shell& s = state();
   int r = store::create_konfig(123);
   if (r != 1) {
-    show_box(res::format(res::ST_KONFIG_READ_ERROR, r), res::text(res::CAP_FEHLER_MELDUNG));
+    views::show_box(res::format(res::ST_KONFIG_READ_ERROR, r), res::text(res::CAP_FEHLER_MELDUNG));
     return;
   }
   r = store::create_db();
   if (r != 1) {
     platform::file_delete(s.config_path);
-    show_box(res::format(res::SH_CREATE_DB_FAILED, r), res::text(res::CAP_FEHLER_MELDUNG));
+    views::show_box(res::format(res::SH_CREATE_DB_FAILED, r), res::text(res::CAP_FEHLER_MELDUNG));
   }
   if (!load_all_or_end()) return;
   s.no_configuration = false;
@@ -63,25 +65,27 @@ void login_done(std::intptr_t user) {
     return;
   }
   grey_menu();
-  ui::redraw(s.main);
+  ui::redraw(main_window());
   if (s.no_configuration && user == store::kAdminRecord) {
     create_installation_then_load();
     // Without a database nothing else can work: the login can be repeated.
-    if (s.no_configuration || !ui::window_exists(s.main)) return;
+    if (s.no_configuration || !ui::window_exists(main_window())) return;
   }
   const int previous = static_cast<int>(store::db().users[store::kLastUserRecord - 1].nummer());
-  s.user = static_cast<int>(user);
-  if (s.user != previous) {
-    int r = store::write_last_user(s.user);
+  views::User& who = views::host().user;
+  who.number = static_cast<int>(user);
+  if (who.number != previous) {
+    int r = store::write_last_user(who.number);
     if (r < 0)
-      show_box(res::text(res::ST_USER_WRITE_FAILED) + res::format(res::ST_USER_ERROR_CODE, static_cast<long>(r)),
-               res::text(res::CAP_FEHLER_MELDUNG));
+      views::show_box(res::text(res::ST_USER_WRITE_FAILED) +
+                          res::format(res::ST_USER_ERROR_CODE, static_cast<long>(r)),
+                      res::text(res::CAP_FEHLER_MELDUNG));
   }
   if (store::db().user_read.must_change() != 0) {
     if (!is_admin()) enable(kCmdPassword);
     if (s.first_login_offer) {
       s.first_login_offer = false;
-      open_password();
+      open_password(0);
     }
   } else if (store::db().konfig.station_registered() == 0) {
     enable_without_station(&s.first_login_offer);
@@ -115,129 +119,128 @@ void initialization_done(std::intptr_t result) {
   }
 }
 
-void complete(int id, std::intptr_t param) {
-  Shell& s = state();
-  if (ui::window_exists(s.dialog)) ui::destroy_window(s.dialog);
-  s.dialog = ui::kNoWindow;
-  s.dialog_mode = kModeNone;
-  ui::enable_window(s.main, true);
-  ui::focus_window(s.main);
-  switch (id) {
-    case kCmdLogin:
-      login_done(param);
-      break;
-    case kCmdPassword:
-      password_done(param);
-      break;
-    case kCmdInitialization:
-      initialization_done(param);
-      break;
-    case kCmdNewReader:
-      readers::new_reader_completed(s.main, param);
-      break;
-    default:  // kCmdUsers: the dialog is closed, nothing more
-      break;
-  }
-}
-
 // ------------------------------------------------------------------ openings
 
-void software_info() {
-  ui::message_box(state().main,
+void open_initialization(std::intptr_t) { readers::open_initial(); }
+
+void exit_program(std::intptr_t) { ui::destroy_window(main_window()); }
+
+void help(std::intptr_t) {
+  ui::message_box(main_window(), res::text(res::SH_HELP), res::text(res::CAP_INFO), ui::kOk);
+}
+
+void software_info(std::intptr_t) {
+  ui::message_box(main_window(),
                   res::format(res::SH_SOFTWARE_INFO,
                               store::db().konfig.installation_number().c_str()),
                   res::text(res::CAP_INFO), ui::kOk);
 }
 
-void open(int id) {
-  Shell& s = state();
-  switch (id) {
-    case kCmdLogin:
-      open_login();
-      break;
-    case kCmdPassword:
-      open_password();
-      break;
-    case kCmdInitialization:
-      readers::open_initial();
-      break;
-    case kCmdExit:
-      ui::destroy_window(s.main);
-      break;
-    case kCmdUsers:
-      open_users();
-      break;
-    case kCmdHelp:
-      ui::message_box(s.main, res::text(res::SH_HELP), res::text(res::CAP_INFO), ui::kOk);
-      break;
-    case kCmdSoftwareInfo:
-      software_info();
-      break;
-    // Reader administration.
-    case kCmdNewReader:
-      readers::open_new_reader(s.main);
-      break;
-    case kCmdChangeReader:
-      readers::open_reader_list(s.main, readers::kChangeMode, s.download_user);
-      break;
-    case kCmdDeleteReader:
-      readers::open_reader_list(s.main, readers::kDeleteMode, s.download_user);
-      break;
-    default:
-      // Commands of views that are not part of this program yet keep their menu
-      // items and accelerators and do nothing.
-      break;
+void open_new_reader(std::intptr_t) { readers::open_new_reader(); }
+void change_readers(std::intptr_t) { readers::open_reader_list(readers::kChangeMode); }
+void delete_readers(std::intptr_t) { readers::open_reader_list(readers::kDeleteMode); }
+
+// Every command of the main window. Commands whose views are not part of the
+// program yet keep their menu items and accelerators and do nothing.
+const CommandEntry kCommands[] = {
+    {kCmdLogin, Access::Always, open_login, login_done},
+    {kCmdExport, Access::NotDownload, nullptr, nullptr},
+    {kCmdImport, Access::Admin, nullptr, nullptr},
+    {kCmdPassword, Access::OrdinaryUser, open_password, password_done},
+    {kCmdInitialization, Access::Admin, open_initialization, initialization_done},
+    {kCmdExit, Access::Always, exit_program, nullptr},
+    // Persons and templates.
+    {2000, Access::NotDownload, nullptr, nullptr},
+    {2010, Access::NotDownload, nullptr, nullptr},
+    {2020, Access::NotDownload, nullptr, nullptr},
+    {2030, Access::NotDownload, nullptr, nullptr},
+    {2100, Access::NotDownload, nullptr, nullptr},
+    {2110, Access::NotDownload, nullptr, nullptr},
+    {2120, Access::NotDownload, nullptr, nullptr},
+    // Readers.
+    {2200, Access::NotDownload, open_new_reader, readers::new_reader_completed},
+    {2210, Access::Everyone, change_readers, nullptr},
+    {2220, Access::NotDownload, delete_readers, nullptr},
+    // Distribution to the readers.
+    {2300, Access::Admin, nullptr, nullptr},
+    {2400, Access::Everyone, nullptr, nullptr},
+    {2450, Access::Internal, nullptr, nullptr, true},
+    {2500, Access::NotDownload, nullptr, nullptr},
+    // Parameters.
+    {5000, Access::NotDownload, nullptr, nullptr},
+    {5050, Access::NotDownload, nullptr, nullptr},
+    {5075, Access::NotDownload, nullptr, nullptr},
+    {5100, Access::NotDownload, nullptr, nullptr},
+    {5200, Access::NotDownload, nullptr, nullptr},
+    {5300, Access::NotDownload, nullptr, nullptr},
+    // Reader maintenance.
+    {5500, Access::NotDownload, nullptr, nullptr, true},
+    {5510, Access::Admin, nullptr, nullptr},
+    {5515, Access::Admin, nullptr, nullptr},
+    {5520, Access::Admin, nullptr, nullptr, true},
+    {5530, Access::Admin, nullptr, nullptr},
+    {5540, Access::NotDownload, nullptr, nullptr, true},
+    {5550, Access::NotDownload, nullptr, nullptr},
+    // Administration.
+    {kCmdUsers, Access::Admin, open_users, nullptr},
+    {5810, Access::Admin, nullptr, nullptr},
+    {5820, Access::Admin, nullptr, nullptr},
+    {kCmdHelp, Access::Always, help, nullptr},
+    {kCmdSoftwareInfo, Access::Always, software_info, nullptr},
+};
+
+// Whether the user logged in gets `access` in the full menu state.
+bool granted(Access access) {
+  const views::User& u = views::logged_in();
+  switch (access) {
+    case Access::Everyone:
+      return true;
+    case Access::NotDownload:
+      return !u.download;
+    case Access::Admin:
+      return u.admin();
+    case Access::OrdinaryUser:
+      return !u.admin();
+    case Access::Always:
+    case Access::Internal:
+      return false;
   }
+  return false;
 }
 
 }  // namespace
 
+const CommandEntry* commands(std::size_t* count) {
+  *count = sizeof kCommands / sizeof kCommands[0];
+  return kCommands;
+}
+
+const CommandEntry* find_command(int id) {
+  for (const CommandEntry& c : kCommands)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
 void on_command(int id, std::intptr_t param) {
-  if (state().dialog != ui::kNoWindow)
-    complete(id, param);
-  else
-    open(id);
+  const CommandEntry* c = find_command(id);
+  if (views::host().dialog == ui::kNoWindow) {
+    if (c && c->open) c->open(param);
+    return;
+  }
+  // The open dialog reports with its opening command.
+  if (!c || !c->keeps_dialog) views::close_main_dialog();
+  if (c && c->complete) c->complete(param);
 }
 
-ui::Window open_dialog(const char* resource, const ui::Handler& handler) {
-  Shell& s = state();
-  ui::Window d = ui::create_dialog(resource, s.main, handler);
-  if (d == ui::kNoWindow) return d;
-  ui::Rect r = ui::window_rect(d);
-  ui::move_window(d, ui::centred_over(ui::window_rect(s.main), ui::Size{r.width, r.height}));
-  s.dialog = d;
-  ui::enable_window(s.main, false);
-  return d;
-}
-
-void report_to_main(int command, std::intptr_t result) {
-  ui::enable_window(state().main, true);
-  ui::post_command(state().main, command, result);
-}
-
-int show_box(const std::string& text, const std::string& caption, unsigned style) {
-  const Shell& s = state();
-  ui::Window owner = s.dialog != ui::kNoWindow ? s.dialog : s.main;
-  return ui::message_box(owner, text, caption, style);
+void grey_menu() {
+  for (const CommandEntry& c : kCommands)
+    if (c.access != Access::Always && c.access != Access::Internal)
+      ui::menu_enable(main_window(), c.id, false);
 }
 
 void enable_full_menu() {
-  const bool admin = is_admin();
-  const bool download = state().download_user;
-  if (!download) enable(kCmdExport);
-  enable(admin ? kCmdInitialization : kCmdPassword);
-  if (!download)
-    for (int c : {2000, 2010, 2020, 2030, 2100, 2110, 2120, 2200, 2220}) enable(c);
-  enable(2210);
-  enable(2400);
-  if (download) return;
-  enable(2500);
-  enable(5500);
-  if (admin)
-    for (int c : {5510, 5515, 5520, 5530}) enable(c);
-  for (int c : {5000, 5100, 5050, 5075, 5200, 5300, 5540, 5550}) enable(c);
-  if (admin)
-    for (int c : {5800, 5810, 5820, 1200, 2300}) enable(c);
+  for (const CommandEntry& c : kCommands)
+    if (granted(c.access)) enable(c.id);
 }
 
 }  // namespace shell

@@ -9,6 +9,8 @@
 #include "link/link.h"
 #include "diag/log.h"
 #include "shell/internal.h"
+#include "readers/readers.h"
+#include "readers/station.h"
 #include "shell/shell.h"
 #include "store/store.h"
 
@@ -26,24 +28,21 @@ constexpr int kTile = 80;
 constexpr int kPictureWidth = 500;
 constexpr int kPictureHeight = 300;
 
-// Every menu item greyed by the start sequence and by each login.
-constexpr int kGreyed[] = {1100, 1300, 1400, 2000, 2010, 2020, 2030, 2100, 2110, 2120, 2200,
-                           2210, 2220, 2400, 2500, 5500, 5510, 5515, 5520, 5530, 5000, 5100,
-                           5050, 5075, 5200, 5300, 5540, 5550, 5800, 5810, 5820, 1200, 2300};
+ui::Window main() { return views::host().main; }
 
 int box(res::TextId text, res::TextId caption) {
-  return ui::message_box(g_shell.main, res::text(text), res::text(caption), ui::kOk);
+  return ui::message_box(main(), res::text(text), res::text(caption), ui::kOk);
 }
 
 // ------------------------------------------------------------------ creation
 
 int main_create() {
   Shell& s = g_shell;
-  s.dialog = ui::kNoWindow;
+  views::Host& h = views::host();
+  h.dialog = ui::kNoWindow;
+  h.dialog_mode = views::kModeNone;
+  h.user = views::User{};
   s.picture = 0;
-  s.dialog_mode = kModeNone;
-  s.user = 0;
-  s.download_user = false;
   s.first_login_offer = true;
   s.init_offer = true;
   s.config_path.clear();
@@ -64,7 +63,7 @@ int main_create() {
   } else {
     int r = store::load_konfig();
     if (r != 1) {
-      ui::message_box(s.main, res::format(res::SH_CONFIG_LOAD_FAILED, r),
+      ui::message_box(main(), res::format(res::SH_CONFIG_LOAD_FAILED, r),
                       res::text(res::CAP_FEHLER_MELDUNG), ui::kOk);
       return 0;
     }
@@ -83,7 +82,7 @@ int main_create() {
   } else {
     s.picture_size = ui::image_size(s.picture);
     if (s.picture_size.width > kPictureWidth || s.picture_size.height > kPictureHeight)
-      ui::message_box(s.main,
+      ui::message_box(main(),
                       res::format(res::SH_PICTURE_TOO_LARGE, static_cast<long>(s.picture_size.width),
                                   static_cast<long>(s.picture_size.height)),
                       res::text(res::CAP_IMAGE_INFO), ui::kOk);
@@ -91,7 +90,7 @@ int main_create() {
 
   if (platform::tcp_startup() != 0) box(res::SH_TCP_START_FAILED, res::CAP_INFO_TCPIP);
 
-  if (!ui::set_timer(s.main, kStartTimer, kStartDelayMs)) {
+  if (!ui::set_timer(main(), kStartTimer, kStartDelayMs)) {
     box(res::SH_START_TIMER_FAILED, res::CAP_FEHLER_MELDUNG_TIMER);
     return 0;
   }
@@ -100,15 +99,16 @@ int main_create() {
 
 void main_destroy() {
   Shell& s = g_shell;
-  if (s.dialog != ui::kNoWindow && ui::window_exists(s.dialog)) ui::destroy_window(s.dialog);
-  s.dialog = ui::kNoWindow;
-  if (s.status_bar) ui::destroy_control(s.main, kStatusBar);
+  views::Host& h = views::host();
+  if (h.dialog != ui::kNoWindow && ui::window_exists(h.dialog)) ui::destroy_window(h.dialog);
+  h.dialog = ui::kNoWindow;
+  if (s.status_bar) ui::destroy_control(h.main, kStatusBar);
   s.status_bar = false;
   if (s.picture != 0) ui::free_image(s.picture);
   if (s.tile != 0) ui::free_image(s.tile);
   s.picture = s.tile = 0;
   platform::tcp_cleanup();
-  s.main = ui::kNoWindow;
+  h.main = ui::kNoWindow;
   ui::post_quit(0);
 }
 
@@ -116,20 +116,20 @@ void main_destroy() {
 
 void show_date_time() {
   platform::LocalTime now = platform::local_time();
-  ui::set_status_text(g_shell.main, kStatusBar, 2, "\t" + platform::format_short_date(now));
-  ui::set_status_text(g_shell.main, kStatusBar, 3, "\t" + platform::format_time(now));
+  ui::set_status_text(main(), kStatusBar, 2, "\t" + platform::format_short_date(now));
+  ui::set_status_text(main(), kStatusBar, 3, "\t" + platform::format_time(now));
 }
 
 void layout_status_bar() {
   if (!g_shell.status_bar) return;
-  int part = ui::client_size(g_shell.main).width / 32;
-  ui::status_parts(g_shell.main, kStatusBar, {part * 12, part * 21, part * 27, part * 32});
+  int part = ui::client_size(main()).width / 32;
+  ui::status_parts(main(), kStatusBar, {part * 12, part * 21, part * 27, part * 32});
   show_date_time();
 }
 
 void clock_tick() {
   if (g_shell.status_bar) show_date_time();
-  if (!ui::set_timer(g_shell.main, kClockTimer, kClockMs))
+  if (!ui::set_timer(main(), kClockTimer, kClockMs))
     box(res::SH_CLOCK_TIMER_FAILED, res::CAP_INFO_TIMER);
 }
 
@@ -167,11 +167,11 @@ void update_database() {
 void start_sequence() {
   Shell& s = g_shell;
   s.starting = false;
-  ui::attach_menu(s.main);
+  ui::attach_menu(main());
   grey_menu();
   repaint();
 
-  s.status_bar = ui::create_status_bar(s.main, kStatusBar);
+  s.status_bar = ui::create_status_bar(main(), kStatusBar);
   if (s.status_bar)
     layout_status_bar();
   else
@@ -184,9 +184,9 @@ void start_sequence() {
   const store::Konfigsatz& k = store::db().konfig;
   if (k.station_registered() != 0 && !k.station_identity().empty()) rlink::enrol_init();
 
-  ui::send_command(s.main, kCmdLogin, 0);
+  ui::send_command(main(), kCmdLogin, 0);
 
-  if (!ui::set_timer(s.main, kClockTimer, kClockMs))
+  if (!ui::set_timer(main(), kClockTimer, kClockMs))
     box(res::SH_CLOCK_TIMER_FAILED, res::CAP_INFO_TIMER);
 }
 
@@ -194,17 +194,17 @@ void start_sequence() {
 
 void paint() {
   const Shell& s = g_shell;
-  ui::Size c = ui::client_size(s.main);
+  ui::Size c = ui::client_size(main());
   if (s.tile != 0)
     for (int col = 0; col <= c.width / kTile; ++col)
       for (int row = 0; row <= c.height / kTile; ++row)
-        ui::paint_image(s.main, s.tile, col * kTile, row * kTile, kTile, kTile, ui::Blend::Copy);
+        ui::paint_image(main(), s.tile, col * kTile, row * kTile, kTile, kTile, ui::Blend::Copy);
   if (s.picture != 0) {
     // Only the top-left 500 x 300 pixels are drawn; a smaller picture is drawn whole.
     int w = std::min(s.picture_size.width, kPictureWidth);
     int h = std::min(s.picture_size.height, kPictureHeight);
     int y = c.height / 2 - (s.starting ? 44 : 64);
-    ui::paint_image(s.main, s.picture, c.width / 2 - 250, y, w, h, ui::Blend::And);
+    ui::paint_image(main(), s.picture, c.width / 2 - 250, y, w, h, ui::Blend::And);
   }
   if (s.starting) {
     ui::Font font;
@@ -212,14 +212,14 @@ void paint() {
     font.height = 30;
     font.bold = font.italic = font.underline = true;
     font.fixed_pitch = true;
-    ui::paint_text(s.main, s.title, ui::Rect{10, 50, c.width - 20, 30}, font, ui::rgb(51, 0, 204));
+    ui::paint_text(main(), s.title, ui::Rect{10, 50, c.width - 20, 30}, font, ui::rgb(51, 0, 204));
   }
 }
 
 // ------------------------------------------------------------------ the window's handler
 
 void on_timer(unsigned id) {
-  if (!ui::kill_timer(g_shell.main, id)) {
+  if (!ui::kill_timer(main(), id)) {
     box(res::SH_TIMER_NOT_STOPPED, res::CAP_INFO_TIMER);
     return;
   }
@@ -245,7 +245,7 @@ bool main_handler(ui::Window w, const ui::Event& e) {
       ui::destroy_window(w);
       return true;
     case ui::EventKind::Destroyed:
-      if (w == g_shell.main) main_destroy();
+      if (w == main()) main_destroy();
       return true;
     default:
       return false;
@@ -265,7 +265,7 @@ bool load_all_or_end() {
                      : r == store::kLoadUsersFailed   ? res::SH_LOAD_USERS_FAILED
                                                       : res::SH_LOAD_UNKNOWN_FAILED;
   box(text, res::CAP_FEHLER_MELDUNG);
-  ui::post_command(g_shell.main, kCmdExit, 0);
+  ui::post_command(main(), kCmdExit, 0);
   return false;
 }
 
@@ -273,8 +273,21 @@ Shell& state() { return g_shell; }
 
 void reset_shell() { g_shell = Shell{}; }
 
+void reset_program() {
+  store::reset_store();
+  rlink::reset_link();
+  diag::reset_diag();
+  views::reset_host();
+  readers::reset_readers();
+  readers::set_station_switches(readers::StationSwitches{});
+  reset_shell();
+}
+
+ui::Window main_window() { return main(); }
+
 void read_command_line(const std::string& command_line) {
   if (command_line.size() < 2 || command_line[0] != '-') return;
+  readers::StationSwitches switches = readers::station_switches();
   switch (command_line[1]) {
     case 'd':
     case 'D':
@@ -282,15 +295,16 @@ void read_command_line(const std::string& command_line) {
       break;
     case 'e':
     case 'E':
-      g_shell.skip_station_check = true;
+      switches.skip_check = true;
       break;
     case 'j':
     case 'J':
-      g_shell.continue_after_mismatch = true;
+      switches.continue_after_mismatch = true;
       break;
     default:
       break;
   }
+  readers::set_station_switches(switches);
 }
 
 int read_progname(std::string* title) {
@@ -315,7 +329,7 @@ int read_progname(std::string* title) {
 bool start_program(const std::string& command_line) {
   Shell& s = g_shell;
   s.starting = true;
-  s.skip_station_check = s.continue_after_mismatch = false;
+  readers::set_station_switches(readers::StationSwitches{});
   diag::set_debug_logging(false);
   diag::log_text()[0] = '\0';
   read_command_line(command_line);
@@ -324,10 +338,10 @@ bool start_program(const std::string& command_line) {
 
   if (read_progname(&s.title) != 1) s.title = res::text(res::SH_DEFAULT_TITLE);
 
-  s.main = ui::create_main_window(s.title, kMainWidth, kMainHeight, main_handler);
-  if (s.main == ui::kNoWindow) return false;
+  views::host().main = ui::create_main_window(s.title, kMainWidth, kMainHeight, main_handler);
+  if (main() == ui::kNoWindow) return false;
   if (main_create() == 0) {
-    ui::destroy_window(s.main);
+    ui::destroy_window(main());
     return false;
   }
   if (!ui::load_accelerators()) box(res::SH_NO_ACCELERATORS, res::CAP_ERROR_MESSAGE);
@@ -337,16 +351,12 @@ bool start_program(const std::string& command_line) {
 int program_entry(const std::string& command_line, int show) {
   (void)show;
   if (!start_program(command_line)) return 0;
-  return ui::run_message_loop(g_shell.main);
-}
-
-void grey_menu() {
-  for (int command : kGreyed) ui::menu_enable(g_shell.main, command, false);
+  return ui::run_message_loop(main());
 }
 
 void repaint() {
-  ui::redraw(g_shell.main);
-  ui::menu_redraw(g_shell.main);
+  ui::redraw(main());
+  ui::menu_redraw(main());
 }
 
 }  // namespace shell

@@ -2,15 +2,17 @@
 // dispatch. Everything runs on the one GUI thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "platform/ui.h"
 #include "store/records.h"
+#include "views/host.h"
 
 namespace shell {
 
-// Command numbers of the main window that the shell itself serves.
+// Command numbers the shell itself sends or that tests drive directly.
 enum Command : int {
   kCmdLogin = 1000,
   kCmdExport = 1100,
@@ -18,13 +20,37 @@ enum Command : int {
   kCmdPassword = 1300,
   kCmdInitialization = 1400,
   kCmdExit = 1500,
-  kCmdNewReader = 2200,
-  kCmdChangeReader = 2210,
-  kCmdDeleteReader = 2220,
   kCmdUsers = 5800,
   kCmdHelp = 6000,
   kCmdSoftwareInfo = 6100,
 };
+
+// Who may use a menu command once a login has passed the station check.
+enum class Access {
+  Always,        // login, exit, help, software info: never greyed
+  Everyone,      // every user, the restricted user "Download" too
+  NotDownload,   // every user but "Download"
+  Admin,         // the administrator only
+  OrdinaryUser,  // every user but the administrator
+  Internal,      // no menu item: sent by the program itself
+};
+
+// One command of the main window: who may use it, what it opens when no dialog
+// is open, and how it completes when the open dialog reports with it. The
+// dialog is closed before `complete` runs unless `keeps_dialog` (an operation
+// that works with the dialog still open, then closes it itself).
+struct CommandEntry {
+  int id;
+  Access access;
+  void (*open)(std::intptr_t param);
+  void (*complete)(std::intptr_t result);
+  bool keeps_dialog = false;
+};
+
+// Every command of the main window, each once.
+const CommandEntry* commands(std::size_t* count);
+// The command's entry, null when there is none.
+const CommandEntry* find_command(int id);
 
 // Timers of the main window.
 constexpr unsigned kStartTimer = 10;
@@ -34,36 +60,26 @@ constexpr unsigned kClockMs = 1000;
 // Control id of the status bar.
 constexpr int kStatusBar = 7000;
 
-// Values of the dialog mode shared with the reader and backup views.
-constexpr int kModeNone = 0;
-constexpr int kModeNew = 'N';
-
 // Process-wide state of the shell.
 struct Shell {
-  // Command-line switches (the debug switch lives with the log).
-  bool skip_station_check = false;       // -e
-  bool continue_after_mismatch = false;  // -j
+  // The command-line switches live with what obeys them: -d with the log,
+  // -e and -j with the station check.
   bool starting = true;                  // until start timer 10 fired
   bool no_configuration = false;         // Programm.cfg did not exist at creation
   std::string title;
   std::string config_path;
-  ui::Window main = ui::kNoWindow;
-  ui::Window dialog = ui::kNoWindow;  // the one open modeless dialog
   bool status_bar = false;
   ui::Image tile = 0;
   ui::Image picture = 0;
   ui::Size picture_size;
-  // Menu state.
-  int dialog_mode = kModeNone;
-  int user = 0;  // record number of the user logged in (1 = administrator)
-  bool download_user = false;
+  // Once-per-run offers of the login (the main window, its dialog, the dialog
+  // mode and the user logged in are held by views::host()).
   bool first_login_offer = true;
   bool init_offer = true;
   // Who was logged in when the login dialog opened (kept when it is left with
   // "Exit Menu").
   struct LoggedIn {
-    int user = 0;
-    bool download_user = false;
+    views::User user;
     store::Usersatz read, current;
   };
   LoggedIn before_login;
@@ -72,6 +88,12 @@ struct Shell {
 Shell& state();
 // Back to the state of a program that has not started (tests).
 void reset_shell();
+// Every folder's process-wide state back to that of a program that has not
+// started: store, link, log and status texts, the views and the shell (tests,
+// and a second run in one process). The ui backend is not touched.
+void reset_program();
+// The main window (views::host().main).
+ui::Window main_window();
 
 // The program: reads the command line, registers the window classes, creates
 // the main window and runs the message loop. Returns the quit code, or 0 when a
@@ -90,19 +112,6 @@ void read_command_line(const std::string& command_line);
 // bytes, trailing blanks and line ends removed). 1 title read, 0 nothing usable,
 // -1 no current directory, -2 path, -3 file missing, -4 positioning, -5 reading.
 int read_progname(std::string* title);
-
-// ---- for the views
-
-// Opens a modeless dialog of the main window from its template, centred over
-// the main window, and disables the main window. kNoWindow (nothing changed)
-// when the dialog cannot be made.
-ui::Window open_dialog(const char* resource, const ui::Handler& handler);
-// How a dialog of the main window ends: the main window is enabled again and
-// receives the dialog's opening command with the result; the command handler
-// then closes the dialog and completes the operation.
-void report_to_main(int command, std::intptr_t result);
-// Shows a message box owned by the open dialog (or the main window).
-int show_box(const std::string& text, const std::string& caption, unsigned style = ui::kOk);
 
 // Menu state: greys every command but login, exit, help and software info;
 // the full state of the logged-in user after a passed station check.

@@ -4,21 +4,31 @@
 #include <vector>
 
 #include "resources/catalogue.h"
+#include "resources/ids/d_anmelden.h"
+#include "resources/ids/d_passwort.h"
+#include "resources/ids/d_user.h"
 #include "shell/shell.h"
 #include "store/store.h"
 #include "store/users.h"
+#include "views/host.h"
 
 namespace shell {
 
 namespace {
 
-constexpr int kList = 200;
-constexpr int kPasswordField = 700;
-constexpr int kOld = 111, kNew = 121, kRepeat = 131;
+// The login and the user management share the ids of their user list and
+// password field.
+constexpr int kList = res::d_anmelden::kUserList;
+constexpr int kPasswordField = res::d_anmelden::kPassword;
+static_assert(kList == res::d_user::kUserName && kPasswordField == res::d_user::kPassword,
+              "the user dialogs share their control ids");
+using res::d_passwort::kNew;
+using res::d_passwort::kOld;
+using res::d_passwort::kRepeat;
 constexpr int kPasswordLimit = 16;
 
 void show_boxes(const std::vector<store::Box>& boxes) {
-  for (const store::Box& b : boxes) show_box(b.text, b.caption, b.style);
+  for (const store::Box& b : boxes) views::show_box(b.text, b.caption, b.style);
 }
 
 void fill_list(ui::Window d, const std::vector<std::string>& names) {
@@ -38,15 +48,15 @@ void login_pressed(ui::Window d) {
     show_boxes(out.boxes);
     return;
   }
-  state().download_user = out.download_user;
-  report_to_main(kCmdLogin, out.record);
+  views::host().user.download = out.download_user;
+  views::report_to_main(kCmdLogin, out.record);
 }
 
 bool login_handler(ui::Window d, const ui::Event& e) {
   if (e.kind != ui::EventKind::Command) return false;
-  if (e.id == 900) login_pressed(d);
-  if (e.id == 950) report_to_main(kCmdLogin, 0);
-  return e.id == 900 || e.id == 950;
+  if (e.id == res::kActionButton) login_pressed(d);
+  if (e.id == res::kExitMenuButton) views::report_to_main(kCmdLogin, 0);
+  return e.id == res::kActionButton || e.id == res::kExitMenuButton;
 }
 
 // Index of the list entry of the user who logged in last; 0 ("Admin") when the
@@ -66,14 +76,14 @@ int last_user_entry(const std::vector<std::string>& names) {
 
 bool password_handler(ui::Window d, const ui::Event& e) {
   if (e.kind != ui::EventKind::Command) return false;
-  if (e.id == 900) {
+  if (e.id == res::kActionButton) {
     store::PasswordOutcome out =
         store::change_password(ui::get_text(d, kOld), ui::get_text(d, kNew), ui::get_text(d, kRepeat));
     show_boxes(out.boxes);
-    if (out.changed) report_to_main(kCmdPassword, 1);
+    if (out.changed) views::report_to_main(kCmdPassword, 1);
   }
-  if (e.id == 950) report_to_main(kCmdPassword, 0);
-  return e.id == 900 || e.id == 950;
+  if (e.id == res::kExitMenuButton) views::report_to_main(kCmdPassword, 0);
+  return e.id == res::kActionButton || e.id == res::kExitMenuButton;
 }
 
 // ------------------------------------------------------------------ user management
@@ -97,7 +107,7 @@ store::UserRequest user_request(ui::Window d) {
 void finish(ui::Window d, const store::UserRequest& req, store::UserOutcome out,
             store::UserOutcome (*answer)(const store::UserRequest&, bool)) {
   if (out.ask) {
-    int a = show_box(out.question.text, out.question.caption, out.question.style);
+    int a = views::show_box(out.question.text, out.question.caption, out.question.style);
     out = answer(req, a == ui::kIdYes);
   }
   show_boxes(out.boxes);
@@ -107,34 +117,33 @@ void finish(ui::Window d, const store::UserRequest& req, store::UserOutcome out,
 
 bool users_handler(ui::Window d, const ui::Event& e) {
   if (e.kind != ui::EventKind::Command) return false;
-  if (e.id == 900) {
+  if (e.id == res::kActionButton) {
     store::UserRequest req = user_request(d);
     finish(d, req, store::user_save(req), store::user_save_answer);
   }
-  if (e.id == 930) {
+  if (e.id == res::kSecondButton) {
     store::UserRequest req = user_request(d);
     finish(d, req, store::user_delete(req), store::user_delete_answer);
   }
-  if (e.id == 950) report_to_main(kCmdUsers, 0);
-  return e.id == 900 || e.id == 930 || e.id == 950;
+  if (e.id == res::kExitMenuButton) views::report_to_main(kCmdUsers, 0);
+  return e.id == res::kActionButton || e.id == res::kSecondButton ||
+         e.id == res::kExitMenuButton;
 }
 
 }  // namespace
 
-void open_login() {
+void open_login(std::intptr_t) {
   Shell& s = state();
-  s.dialog_mode = kModeNone;
-  s.before_login = Shell::LoggedIn{s.user, s.download_user, store::db().user_read,
-                                   store::db().user_current};
-  s.user = 0;
-  s.download_user = false;
+  views::Host& h = views::host();
+  s.before_login = Shell::LoggedIn{h.user, store::db().user_read, store::db().user_current};
+  h.user = views::User{};
   store::clear_user_buffers();
-  ui::Window d = open_dialog("D_ANMELDEN", login_handler);
+  ui::Window d = views::open_main_dialog("D_ANMELDEN", login_handler, views::kModeNone);
   if (d == ui::kNoWindow) return;
   std::vector<std::string> names{"Admin"};
   int selected = 0;
   if (s.no_configuration) {
-    s.dialog_mode = kModeNew;
+    h.dialog_mode = views::kModeNew;
   } else {
     names = store::login_list();
     selected = last_user_entry(names);
@@ -147,21 +156,20 @@ void open_login() {
 
 void keep_previous_user() {
   Shell& s = state();
-  s.user = s.before_login.user;
-  s.download_user = s.before_login.download_user;
+  views::host().user = s.before_login.user;
   store::db().user_read = s.before_login.read;
   store::db().user_current = s.before_login.current;
 }
 
-void open_password() {
-  ui::Window d = open_dialog("D_PASSWORT", password_handler);
+void open_password(std::intptr_t) {
+  ui::Window d = views::open_main_dialog("D_PASSWORT", password_handler);
   if (d == ui::kNoWindow) return;
   for (int id : {kOld, kNew, kRepeat}) ui::limit_text(d, id, kPasswordLimit);
   ui::focus_control(d, kOld);
 }
 
-void open_users() {
-  ui::Window d = open_dialog("D_USER", users_handler);
+void open_users(std::intptr_t) {
+  ui::Window d = views::open_main_dialog("D_USER", users_handler);
   if (d == ui::kNoWindow) return;
   rebuild_user_list(d);
   ui::limit_text(d, kList, kPasswordLimit);

@@ -12,6 +12,8 @@
 #include "diag/log.h"
 #include "shell/shell.h"
 #include "store/store.h"
+#include "views/host.h"
+#include "views/list_window.h"
 
 namespace readertest {
 
@@ -25,20 +27,13 @@ void Program::SetUp() {
   res::select_edition(res::Edition::English);
   platform::fault::reset();
   hl::reset();
-  store::reset_store();
-  rlink::reset_link();
-  diag::reset_diag();
-  shell::reset_shell();
-  readers::reset_readers();
+  shell::reset_program();
   platform::set_working_directory("");
 }
 
 void Program::TearDown() {
   hl::reset();
-  store::reset_store();
-  rlink::reset_link();
-  shell::reset_shell();
-  readers::reset_readers();
+  shell::reset_program();
   platform::fault::reset();
   res::select_edition(res::Edition::English);
   std::filesystem::current_path(old_cwd);
@@ -57,8 +52,8 @@ void Program::start(bool download_user) {
   ui::Window init = hl::find_dialog("D_INITIAL");
   ASSERT_NE(ui::kNoWindow, init);
   ASSERT_TRUE(hl::press(init, 950));
-  shell::state().download_user = download_user;
-  if (download_user) shell::state().user = 2;
+  views::host().user.download = download_user;
+  if (download_user) views::host().user.number = 2;
   shell::grey_menu();
   shell::enable_full_menu();
   hl::clear_boxes();
@@ -111,7 +106,7 @@ bool Program::create_reader(const Entry& e) {
 ui::Window Program::list() const { return hl::find_list(ui::kListReaders); }
 
 std::vector<std::vector<std::string>> Program::rows() const {
-  auto r = hl::rows(list(), readers::kReaderListControl);
+  auto r = hl::rows(list(), views::kListControl);
   for (auto& row : r)
     for (auto& t : row) t = res::cp1252_to_utf8(t);
   return r;

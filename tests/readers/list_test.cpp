@@ -6,12 +6,13 @@
 #include "resources/catalogue.h"
 #include "resources/cp1252.h"
 #include "store/store.h"
+#include "views/list_window.h"
 
 namespace readertest {
 namespace {
 
 using Row = std::vector<std::string>;
-constexpr int kList = readers::kReaderListControl;
+constexpr int kList = views::kListControl;
 
 class List : public Program {
  protected:
@@ -414,18 +415,18 @@ TEST_F(List, RowsTheListRefusesAreReported) {
 TEST_F(List, WindowFailuresLeaveNothingBehind) {
   start_with_readers();
   hl::fail_next(hl::Failure::CreateReportList);
-  EXPECT_EQ(0, readers::open_reader_list(main_window(), readers::kChangeMode, false));
+  EXPECT_EQ(0, readers::open_reader_list(readers::kChangeMode));
   EXPECT_EQ(ui::kNoWindow, list());
   EXPECT_TRUE(ui::window_enabled(main_window()));
   hl::fail_next(hl::Failure::AddColumn, 3);
-  EXPECT_EQ(0, readers::open_reader_list(main_window(), readers::kChangeMode, false));
+  EXPECT_EQ(0, readers::open_reader_list(readers::kChangeMode));
   EXPECT_EQ(ui::kNoWindow, list());
   hl::fail_next(hl::Failure::CreateWindow);
-  EXPECT_EQ(0, readers::open_reader_list(main_window(), readers::kDeleteMode, false));
+  EXPECT_EQ(0, readers::open_reader_list(readers::kDeleteMode));
   EXPECT_EQ(ui::kNoWindow, list());
   // A row the list refuses is reported; the others are shown.
   hl::fail_next(hl::Failure::InsertRow, 2);
-  EXPECT_EQ(1, readers::open_reader_list(main_window(), readers::kDeleteMode, false));
+  EXPECT_EQ(1, readers::open_reader_list(readers::kDeleteMode));
   EXPECT_EQ("Kann den Datensatz nicht hinzufügen|Fehler Info\n", boxes());
   EXPECT_EQ((std::vector<std::string>{"Door", "Hall", "Annex"}), names());
   EXPECT_EQ(4u, names_on_disk().size());

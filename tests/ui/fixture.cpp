@@ -22,10 +22,16 @@ const char* const kOwnerCardText = "04A1B2C3D4E5F6071829";
 const sim::Bytes kOtherCard = {0x04, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99};
 const char* const kOtherCardText = "04112233445566778899";
 
-const std::vector<int> kAllCommands = {
-    1000, 1100, 1200, 1300, 1400, 1500, 2000, 2010, 2020, 2030, 2100, 2110,
-    2120, 2200, 2210, 2220, 2300, 2400, 2500, 5000, 5050, 5075, 5100, 5200,
-    5300, 5500, 5510, 5515, 5520, 5530, 5540, 5550, 5800, 5810, 5820, 6000, 6100};
+// The menu commands of the command table, in ascending order.
+const std::vector<int> kAllCommands = [] {
+  std::size_t n = 0;
+  const shell::CommandEntry* table = shell::commands(&n);
+  std::vector<int> ids;
+  for (std::size_t i = 0; i < n; ++i)
+    if (table[i].access != shell::Access::Internal) ids.push_back(table[i].id);
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}();
 
 void Program::SetUp() {
   old_cwd = std::filesystem::current_path().string();
@@ -33,19 +39,14 @@ void Program::SetUp() {
   res::select_edition(res::Edition::English);
   platform::fault::reset();
   hl::reset();
-  store::reset_store();
-  rlink::reset_link();
-  diag::reset_diag();
-  shell::reset_shell();
+  shell::reset_program();
   platform::set_working_directory("");
 }
 
 void Program::TearDown() {
   if (sim) sim->stop();
   hl::reset();
-  store::reset_store();
-  rlink::reset_link();
-  shell::reset_shell();
+  shell::reset_program();
   platform::fault::reset();
   res::select_edition(res::Edition::English);
   std::filesystem::current_path(old_cwd);
@@ -61,10 +62,7 @@ bool Program::start_and_run(const std::string& command_line) {
 
 void Program::stop() {
   hl::reset();
-  store::reset_store();
-  rlink::reset_link();
-  diag::reset_diag();
-  shell::reset_shell();
+  shell::reset_program();
 }
 
 void Program::install() {

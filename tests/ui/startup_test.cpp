@@ -3,6 +3,8 @@
 #include <string>
 
 #include "fixture.h"
+#include "readers/station.h"
+#include "views/host.h"
 #include "platform/clock.h"
 #include "platform/fault.h"
 #include "platform/files.h"
@@ -59,8 +61,8 @@ TEST_F(Startup, CommandLineLooksAtTwoCharactersOnly) {
     stop();
     ASSERT_TRUE(start(c.line)) << c.line;
     EXPECT_EQ(c.debug, diag::debug_logging()) << c.line;
-    EXPECT_EQ(c.skip, shell::state().skip_station_check) << c.line;
-    EXPECT_EQ(c.carry_on, shell::state().continue_after_mismatch) << c.line;
+    EXPECT_EQ(c.skip, readers::station_switches().skip_check) << c.line;
+    EXPECT_EQ(c.carry_on, readers::station_switches().continue_after_mismatch) << c.line;
   }
 }
 
@@ -113,7 +115,7 @@ TEST_F(Startup, FirstStartGoesStraightToTheLogin) {
   ui::Rect centred = ui::centred_over(ui::window_rect(main()), ui::Size{r.width, r.height});
   EXPECT_EQ(centred.x, r.x);
   EXPECT_EQ(centred.y, r.y);
-  EXPECT_EQ('N', shell::state().dialog_mode);
+  EXPECT_EQ('N', views::host().dialog_mode);
   EXPECT_FALSE(ui::window_enabled(main()));
   EXPECT_TRUE(hl::timer_running(main(), shell::kClockTimer));
 
@@ -127,7 +129,7 @@ TEST_F(Startup, FirstStartGoesStraightToTheLogin) {
   EXPECT_EQ(400u, testsupport::read_file(path("Eingabe.dat")).size());
   EXPECT_EQ(17u * 96, testsupport::read_file(path("Usepas.dat")).size());
   EXPECT_FALSE(shell::state().no_configuration);
-  EXPECT_EQ(1, shell::state().user);
+  EXPECT_EQ(1, views::host().user.number);
   EXPECT_EQ("Admin", store::db().users[0].name());
   EXPECT_EQ(1u, store::db().users[16].nummer());  // last-user record
   // No station yet: the administrator gets the initialisation, opened at once.
@@ -140,7 +142,7 @@ TEST_F(Startup, FirstStartGoesStraightToTheLogin) {
   ASSERT_TRUE(start_and_run());
   EXPECT_FALSE(shell::state().no_configuration);
   ASSERT_TRUE(login("Admin", kAdminPassword));
-  EXPECT_EQ(1, shell::state().user);
+  EXPECT_EQ(1, views::host().user.number);
 }
 
 TEST_F(Startup, FirstStartWithAFailingCreationCanBeRepeated) {

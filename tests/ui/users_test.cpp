@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fixture.h"
+#include "views/host.h"
 #include "resources/catalogue.h"
 #include "shell/shell.h"
 #include "store/store.h"
@@ -73,7 +74,7 @@ TEST_F(Users, LoginRefusals) {
                "Eingegebenes Passwort ist falsch !|Info\n"),
             boxes());
   EXPECT_EQ(d, dialog("D_ANMELDEN"));
-  EXPECT_EQ(0, shell::state().user);
+  EXPECT_EQ(0, views::host().user.number);
 
   // "Exit Menu" leaves the menu as it was.
   ASSERT_TRUE(hl::press(d, 950));
@@ -85,7 +86,7 @@ TEST_F(Users, LoginRefusals) {
 TEST_F(Users, MustChangeOpensThePasswordDialogOnceAndLastUserIsRemembered) {
   ASSERT_TRUE(start_and_run());
   ASSERT_TRUE(login("Muster1", "geheim1"));
-  EXPECT_EQ(2, shell::state().user);
+  EXPECT_EQ(2, views::host().user.number);
   EXPECT_EQ(2u, on_disk(17).nummer());
   ui::Window d = dialog("D_PASSWORT");
   ASSERT_NE(ui::kNoWindow, d);
@@ -170,7 +171,7 @@ TEST_F(Users, PasswordChangeRules) {
   // A login left with "Exit Menu" keeps the user logged in.
   ASSERT_TRUE(hl::choose_menu(1000));
   ASSERT_TRUE(hl::press(dialog("D_ANMELDEN"), 950));
-  EXPECT_EQ(2, shell::state().user);
+  EXPECT_EQ(2, views::host().user.number);
   hl::clear_boxes();
   ASSERT_TRUE(hl::choose_menu(1300));
   d = dialog("D_PASSWORT");
@@ -188,7 +189,7 @@ TEST_F(Users, MenuStateOfEachKindOfUser) {
   register_station("X", "Y");
   ASSERT_TRUE(login("Admin", kAdminPassword));
   EXPECT_EQ(all_but({1300}), enabled_commands());
-  EXPECT_FALSE(shell::state().download_user);
+  EXPECT_FALSE(views::host().user.download);
 
   ASSERT_TRUE(hl::choose_menu(1000));
   ASSERT_TRUE(login("Muster1", "geheim1"));
@@ -211,7 +212,7 @@ TEST_F(Users, MenuStateOfEachKindOfUser) {
 
   ASSERT_TRUE(hl::choose_menu(1000));
   ASSERT_TRUE(login("Download", "laden1"));
-  EXPECT_TRUE(shell::state().download_user);
+  EXPECT_TRUE(views::host().user.download);
   ASSERT_TRUE(hl::choose_menu(1300));
   d = dialog("D_PASSWORT");
   hl::type(d, 111, "laden1");
@@ -333,7 +334,7 @@ TEST_F(Users, UserManagement) {
   // The fifteenth user (record 16) can log in.
   ASSERT_TRUE(hl::choose_menu(1000));
   ASSERT_TRUE(login("Nutzer15", "passwort"));
-  EXPECT_EQ(16, shell::state().user);
+  EXPECT_EQ(16, views::host().user.number);
 }
 
 TEST_F(Users, InfoBoxes) {

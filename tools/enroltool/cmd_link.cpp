@@ -54,7 +54,7 @@ std::string parse(int argc, char** argv, LinkArgs* a) {
     } else if (opt == "--serial") {
       a->device = v;
     } else if (opt == "--baud") {
-      if (!parse_int(v, 0, 4, &a->baud)) return "--baud needs an index 0 (115200) to 4 (9600)";
+      if (!parse_int(v, 0, platform::kBaudCount - 1, &a->baud)) return "--baud needs an index 0 (115200) to 4 (9600)";
     } else if (opt == "--address") {
       if (!parse_int(v, 1, 15, &a->address)) return "--address needs a bus address 1 to 15";
     } else if (opt == "--time") {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commands.h"
+#include "platform/serial.h"
 #include "store/store.h"
 
 namespace enroltool {
@@ -23,9 +24,9 @@ int report_unreadable(const char* what, int n, int rc) {
   return 1;
 }
 
-const char* baud_text(unsigned index) {
-  static const char* const kBaud[] = {"115200", "57600", "38400", "19200", "9600"};
-  return index < 5 ? kBaud[index] : "9600";
+// The line speed the link opens the port with (an unknown index runs at 9600).
+std::string baud_text(unsigned index) {
+  return std::to_string(platform::com_baud_rate(static_cast<int>(index)));
 }
 
 int show_config() {

@@ -1,6 +1,6 @@
-#include "readers/address_rules.h"
+#include "link/address_rules.h"
 
-namespace readers {
+namespace rlink {
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -48,4 +48,4 @@ bool parse_tcp_port(const std::string& text, unsigned* port) {
   return true;
 }
 
-}  // namespace readers
+}  // namespace rlink

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace readers {
+namespace rlink {
 
 // What an "IP address or name" text is worth.
 enum class AddressCheck {
@@ -28,4 +28,4 @@ bool is_dotted_ipv4(const std::string& text);
 // `port` when accepted.
 bool parse_tcp_port(const std::string& text, unsigned* port);
 
-}  // namespace readers
+}  // namespace rlink
