@@ -5,22 +5,35 @@
 #   2. the same tests built with clang, AddressSanitizer and
 #      UndefinedBehaviorSanitizer;
 #   3. every fuzz target for a bounded time (FUZZ_SECONDS per target, default 20);
-#   4. the Windows cross build (MinGW-w64): the test programs, among them the view
-#      tests on the Win32 backend, run under Wine with Xvfb;
+#   4. the Windows cross build (MinGW-w64): the test programs, the view tests on
+#      the Win32 backend among them, run under Wine with Xvfb;
 #   5. the real enrolstation.exe and enrolstation_de.exe under Wine: the first
 #      administrator login creates the installation, the station is initialised
 #      against the simulator.
 # Run as root on a fresh Debian machine: scripts/setup.sh installs the packages.
+#
+#   bash scripts/test.sh          everything above (what CI runs)
+#   bash scripts/test.sh quick    step 1 only, for day-to-day work
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-2}
+mode=${1:-full}
 
-bash scripts/setup.sh
+# "N" from ctest's "... tests failed out of N" line of a log.
+ctest_count() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -1; }
+
+if [ "$mode" != quick ]; then bash scripts/setup.sh; fi
 
 echo "== native build and tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENROL_WERROR=ON >/dev/null
 cmake --build build/native -j "$jobs"
 (cd build/native && ctest -j "$jobs" --output-on-failure --timeout 600) | tee build/native-ctest.log
+native=$(ctest_count build/native-ctest.log)
+
+if [ "$mode" = quick ]; then
+  echo "${native:-0} tests passed natively, 0 failed (quick run: native build only)"
+  exit 0
+fi
 
 echo "== sanitizer build and tests"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
@@ -28,6 +41,7 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
 cmake --build build/asan -j "$jobs"
 (cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest -j "$jobs" --output-on-failure --timeout 900) | tee build/asan-ctest.log
+asan=$(ctest_count build/asan-ctest.log)
 
 echo "== fuzz targets (bounded)"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
@@ -39,14 +53,11 @@ echo "== the Windows programs under Wine"
 bash scripts/wine-smoke.sh en
 bash scripts/wine-smoke.sh de
 
-# One closing line with the number of tests run in all (every step above has
-# stopped the script on any failure).
-total=0
-for log in build/native-ctest.log build/asan-ctest.log; do
-  n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -1)
-  total=$((total + ${n:-0}))
-done
-wine_passed=$(awk '/ passed [0-9]+, skipped /{for(i=1;i<NF;i++) if($i=="passed") s+=$(i+1)} END{print s+0}' build/wine-tests.log)
-total=$((total + ${wine_passed:-0} + 2))  # the two smoke tests
+# One closing line: every step above has stopped the script on any failure.
+# Each build's tests are counted once: the native and the sanitizer CTest runs,
+# the Wine test programs (a view folder only in its Win32-backend build), and the
+# two smoke runs of the Windows programs.
+wine=$(awk '/ passed [0-9]+, skipped /{for(i=1;i<NF;i++) if($i=="passed") s+=$(i+1)} END{print s+0}' build/wine-tests.log)
+total=$(( ${native:-0} + ${asan:-0} + ${wine:-0} + 2 ))
 echo "== all tests passed"
-echo "$total passed, 0 failed"
+echo "$total tests passed, 0 failed: ${native:-0} native, ${asan:-0} sanitizer, ${wine:-0} under Wine, 2 Wine smoke runs"

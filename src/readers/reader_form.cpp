@@ -44,10 +44,10 @@ void fill(ui::Window d, const store::Lesersatz& r) {
 // The "Create\nnew set" button in the place of "Save Changes", which is put
 // out of use.
 void create_button_in_save_place(ui::Window d) {
-  ui::enable_control(d, res::kActionButton, false);
-  ui::show_control(d, res::kActionButton, false);
-  ui::set_text(d, res::kSecondButton, res::text(res::RD_CREATE_NEW_SET));
-  ui::move_control(d, res::kSecondButton, ui::control_rect(d, res::kActionButton));
+  ui::enable_control(d, ui::kIdAction, false);
+  ui::show_control(d, ui::kIdAction, false);
+  ui::set_text(d, ui::kIdSecond, res::text(res::RD_CREATE_NEW_SET));
+  ui::move_control(d, ui::kIdSecond, ui::control_rect(d, ui::kIdAction));
 }
 
 // The selected entry of a list as an index; nothing selected counts as 0.
@@ -135,7 +135,7 @@ void copy_or_create(ui::Window d) {
   if (s.form_mode == FormMode::Change && !s.copy_prepared) {
     store::default_leser();
     create_button_in_save_place(d);
-    ui::focus_control(d, res::kExitMenuButton);
+    ui::focus_control(d, ui::kIdExitMenu);
     s.copy_prepared = true;
     return;
   }
@@ -164,13 +164,13 @@ bool form_handler(ui::Window d, const ui::Event& e) {
         case kTcpIp:
           views::switch_connection(d, e.id == kTcpIp);
           return true;
-        case res::kActionButton:
+        case ui::kIdAction:
           save_changes(d);
           return true;
-        case res::kSecondButton:
+        case ui::kIdSecond:
           copy_or_create(d);
           return true;
-        case res::kExitMenuButton:
+        case ui::kIdExitMenu:
           report(d, -1);
           return true;
         default:
@@ -205,8 +205,8 @@ bool open_change_form() {
   store::Tables& t = store::db();
   t.edit_reader = t.current_reader;
   fill(d, t.current_reader);
-  if (s.list.count() == 0) ui::enable_control(d, res::kActionButton, false);
-  if (views::logged_in().download) ui::destroy_control(d, res::kSecondButton);
+  if (s.list.count() == 0) ui::enable_control(d, ui::kIdAction, false);
+  if (views::logged_in().download) ui::destroy_control(d, ui::kIdSecond);
   return true;
 }
 

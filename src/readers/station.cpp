@@ -116,10 +116,10 @@ bool initial_handler(ui::Window d, const ui::Event& e) {
     case res::d_initial::kTcpIp:
       views::switch_connection(d, e.id == res::d_initial::kTcpIp);
       return true;
-    case res::kActionButton:
+    case ui::kIdAction:
       read_init_card(d);
       return true;
-    case res::kExitMenuButton:
+    case ui::kIdExitMenu:
       views::report_to_main(kInitialization, 0);
       return true;
     default:

@@ -87,8 +87,8 @@ struct Built {
 
 // "Save" / "Exit Menu" at the bottom of a dialog of width w.
 void save_exit(Layout& l, int w, int y, TextId save = UI_SAVE) {
-  l.button(kActionButton, save, 7, y, 70);
-  l.button(kExitMenuButton, UI_EXIT_MENU, w - 77, y, 70);
+  l.button(ui::kIdAction, save, 7, y, 70);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, w - 77, y, 70);
 }
 
 Built anmelden() {
@@ -97,8 +97,8 @@ Built anmelden() {
   l.combo(d_anmelden::kUserList, 60, 7, 113);
   l.label(kStaticId, UI_PASSWORD, 7, 27, 50);
   l.edit(d_anmelden::kPassword, 60, 25, 113, kPassword);
-  l.button(kActionButton, UI_LOGIN, 7, 50, 70);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 103, 50, 70);
+  l.button(ui::kIdAction, UI_LOGIN, 7, 50, 70);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 103, 50, 70);
   return {"D_ANMELDEN", DLG_ANMELDEN, 180, 72, l.controls};
 }
 
@@ -110,8 +110,8 @@ Built passwort() {
   l.edit(d_passwort::kNew, 118, 25, 95, kPassword);
   l.label(d_passwort::kRepeatLabel, UI_REPEAT_PASSWORD, 7, 45, 108);
   l.edit(d_passwort::kRepeat, 118, 43, 95, kPassword);
-  l.button(kActionButton, UI_OK, 7, 66, 70);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 143, 66, 70);
+  l.button(ui::kIdAction, UI_OK, 7, 66, 70);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 143, 66, 70);
   return {"D_PASSWORT", DLG_PASSWORT, 220, 88, l.controls};
 }
 
@@ -121,9 +121,9 @@ Built user() {
   l.combo_edit(d_user::kUserName, 70, 7, 133);
   l.label(kStaticId, UI_PASSWORD, 7, 27, 60);
   l.edit(d_user::kPassword, 70, 25, 133, kPassword);
-  l.button(kActionButton, UI_SAVE, 7, 50, 64);
-  l.button(kSecondButton, UI_DELETE, 75, 50, 64);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 143, 50, 64);
+  l.button(ui::kIdAction, UI_SAVE, 7, 50, 64);
+  l.button(ui::kIdSecond, UI_DELETE, 75, 50, 64);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 143, 50, 64);
   return {"D_USER", DLG_USER, 214, 72, l.controls};
 }
 
@@ -163,10 +163,10 @@ Built person() {
   l.check(kTransponderRequired, UI_TRANSPONDER_REQUIRED, 221, 109, 138);
   l.check(kPinRequired, UI_PIN_REQUIRED, 221, 121, 138);
   l.check(kFingerRequired, UI_FINGER_REQUIRED, 221, 133, 138);
-  l.button(kActionButton, UI_SAVE_CHANGES, 7, 158, 84, 22);
-  l.button(kSecondButton, UI_COPY_NEW_SET, 96, 158, 84, 22);
+  l.button(ui::kIdAction, UI_SAVE_CHANGES, 7, 158, 84, 22);
+  l.button(ui::kIdSecond, UI_COPY_NEW_SET, 96, 158, 84, 22);
   l.button(kToTemplateData, UI_TO_TEMPLATE_DATA, 185, 158, 84, 22);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 358, 158, 84, 22);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 358, 158, 84, 22);
   return {"D_PERSON", DLG_PERSON, 449, 188, l.controls};
 }
 
@@ -186,9 +186,9 @@ Built suchen() {
   l.edit(kShowName, 135, 91, 118, kReadOnly);
   l.label(kStaticId, UI_FIRST_NAME, 135, 109, 118);
   l.edit(kShowFirstName, 135, 119, 118, kReadOnly);
-  l.button(kActionButton, UI_CHANGE, 7, 170, 70);
-  l.button(kSecondButton, UI_DELETE, 95, 170, 70);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 183, 170, 70);
+  l.button(ui::kIdAction, UI_CHANGE, 7, 170, 70);
+  l.button(ui::kIdSecond, UI_DELETE, 95, 170, 70);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 183, 170, 70);
   return {"D_SUCHEN", DLG_SUCHEN, 260, 192, l.controls};
 }
 
@@ -223,9 +223,9 @@ Built enrol() {
   l.check(kSaveInDatabase, UI_WRITE_IN_DATA_BASE, 185, 156, 170, kDisabled);
   l.label(kSpecialPinLabel, UI_SPECIAL_PIN, 7, 175, 60);
   l.edit(kSpecialPin, 70, 173, 80, kReadOnly);
-  l.button(kActionButton, UI_ENROL_SAVE, 7, 194, 75, 22);
-  l.button(kSecondButton, UI_SPECIAL_PIN, 90, 194, 75, 22);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 280, 194, 75, 22);
+  l.button(ui::kIdAction, UI_ENROL_SAVE, 7, 194, 75, 22);
+  l.button(ui::kIdSecond, UI_SPECIAL_PIN, 90, 194, 75, 22);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 280, 194, 75, 22);
   return {"D_ENROL", DLG_ENROL, 362, 224, l.controls};
 }
 
@@ -236,8 +236,8 @@ Built temp_del() {
   l.check(kWriteOnTransponder, UI_WRITE_TO_TRANSPONDER, 185, 132, 170, kDisabled);
   l.check(kDistributeToReader, UI_DISTRIBUTE_TO_READER, 185, 144, 170, kDisabled);
   l.check(kSaveInDatabase, UI_SAVE_IN_DATA_BASE, 185, 156, 170, kDisabled);
-  l.button(kActionButton, UI_DELETE, 7, 180, 75);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 280, 180, 75);
+  l.button(ui::kIdAction, UI_DELETE, 7, 180, 75);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 280, 180, 75);
   return {"D_TEMP_DEL", DLG_TEMP_DEL, 362, 202, l.controls};
 }
 
@@ -245,7 +245,7 @@ Built finger() {
   Layout l;
   l.label(kStaticId, UI_FINGER_TYPE, 7, 7, 166);
   l.combo(d_finger::kFingerType, 7, 17, 166, 140);
-  l.button(kActionButton, UI_ACCEPT, 55, 38, 70);
+  l.button(ui::kIdAction, UI_ACCEPT, 55, 38, 70);
   return {"D_FINGER", DLG_FINGER, 180, 60, l.controls};
 }
 
@@ -253,7 +253,7 @@ Built matching() {
   Layout l;
   l.label(kStaticId, UI_MATCHING_LEVEL, 7, 7, 120);
   l.combo(d_matching::kLevel, 7, 17, 120, 120);
-  l.button(kActionButton, UI_ACCEPT, 32, 38, 70);
+  l.button(ui::kIdAction, UI_ACCEPT, 32, 38, 70);
   return {"D_MATCHING", DLG_MATCHING, 134, 60, l.controls};
 }
 
@@ -294,17 +294,17 @@ Built leser() {
   l.combo(kBus, 75, 95, 40, 120);
   l.label(kActiveLabel, UI_ACTIVE, 142, 97, 40);
   l.check(kPreselected, kNoText, 185, 96, 12);
-  l.button(kActionButton, UI_SAVE_CHANGES, 7, 118, 80, 22);
-  l.button(kSecondButton, UI_COPY_NEW_SET, 92, 118, 80, 22);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 177, 118, 80, 22);
+  l.button(ui::kIdAction, UI_SAVE_CHANGES, 7, 118, 80, 22);
+  l.button(ui::kIdSecond, UI_COPY_NEW_SET, 92, 118, 80, 22);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 177, 118, 80, 22);
   return {"D_LESER", DLG_LESER, 264, 148, l.controls};
 }
 
 Built initial() {
   Layout l;
   connection(l, UI_ENROL_STATION);
-  l.button(kActionButton, UI_READ_INIT_CARD, 7, 78, 80);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 177, 78, 80);
+  l.button(ui::kIdAction, UI_READ_INIT_CARD, 7, 78, 80);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 177, 78, 80);
   return {"D_INITIAL", DLG_INITIAL, 264, 100, l.controls};
 }
 
@@ -325,8 +325,8 @@ Built down_an_leser() {
   l.label(kDone, kNoText, 7, 252, 40, 8, kRight);
   l.label(kStaticId, UI_OF, 50, 252, 16, 8, kCentre);
   l.label(kTotal, kNoText, 68, 252, 40);
-  l.button(kActionButton, UI_SEND, 7, 266, 70);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 253, 266, 70);
+  l.button(ui::kIdAction, UI_SEND, 7, 266, 70);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 253, 266, 70);
   return {"D_DOWN_AN_LESER", DLG_DOWN_AN_LESER, 330, 288, l.controls};
 }
 
@@ -337,8 +337,8 @@ Built bmode() {
                           UI_MODE_TEMPLATE_ON_CARD, UI_MODE_PIR,      UI_MODE_COMBINED};
   for (int i = 0; i < d_bmode::kModes; ++i)
     l.radio(d_bmode::kFirstMode + 10 * i, modes[i], 15, 19 + 12 * i, 170, i == 0 ? kGroupStart : 0);
-  l.button(kActionButton, UI_SELECT, 7, 98, 70);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 123, 98, 70);
+  l.button(ui::kIdAction, UI_SELECT, 7, 98, 70);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 123, 98, 70);
   return {"D_BMODE", DLG_BMODE, 200, 120, l.controls};
 }
 
@@ -360,8 +360,8 @@ Built backup_restore() {
   l.edit(kTransponder, 60, 25, 170, kReadOnly);
   l.button(kReadCard, UI_READER_BUTTON, 236, 24, 57);
   l.label(kStatus, kNoText, 7, 45, 286);
-  l.button(kActionButton, UI_BACKUP, 7, 60, 70);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 223, 60, 70);
+  l.button(ui::kIdAction, UI_BACKUP, 7, 60, 70);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 223, 60, 70);
   return {"D_BACKUP_RESTORE", DLG_BACKUP_RESTORE, 300, 82, l.controls};
 }
 
@@ -411,9 +411,9 @@ Built exportd() {
     using namespace d_export;
     exchange(l, {kSeparator, kStartAndLength, kHeader, kHeaderAsLength, kSetLength, kCr, kLf});
   }
-  l.button(kActionButton, UI_SAVE_CHANGES_LOWER, 7, 264, 84, 22);
-  l.button(kSecondButton, UI_EXPORT, 96, 264, 84, 22);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 269, 264, 84, 22);
+  l.button(ui::kIdAction, UI_SAVE_CHANGES_LOWER, 7, 264, 84, 22);
+  l.button(ui::kIdSecond, UI_EXPORT, 96, 264, 84, 22);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 269, 264, 84, 22);
   return {"D_EXPORT", DLG_EXPORT, 360, 294, l.controls};
 }
 
@@ -425,9 +425,9 @@ Built importd() {
   }
   l.label(kStaticId, UI_START_TEMPLATE_DATA, 7, 260, 90);
   l.edit(d_import::kTemplateStart, 100, 258, 40, kDigitsOnly);
-  l.button(kActionButton, UI_SAVE_CHANGES_LOWER, 7, 278, 84, 22);
-  l.button(kSecondButton, UI_IMPORT, 96, 278, 84, 22);
-  l.button(kExitMenuButton, UI_EXIT_MENU, 269, 278, 84, 22);
+  l.button(ui::kIdAction, UI_SAVE_CHANGES_LOWER, 7, 278, 84, 22);
+  l.button(ui::kIdSecond, UI_IMPORT, 96, 278, 84, 22);
+  l.button(ui::kIdExitMenu, UI_EXIT_MENU, 269, 278, 84, 22);
   return {"D_IMPORT", DLG_IMPORT, 360, 308, l.controls};
 }
 

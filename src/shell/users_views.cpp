@@ -54,9 +54,9 @@ void login_pressed(ui::Window d) {
 
 bool login_handler(ui::Window d, const ui::Event& e) {
   if (e.kind != ui::EventKind::Command) return false;
-  if (e.id == res::kActionButton) login_pressed(d);
-  if (e.id == res::kExitMenuButton) views::report_to_main(kCmdLogin, 0);
-  return e.id == res::kActionButton || e.id == res::kExitMenuButton;
+  if (e.id == ui::kIdAction) login_pressed(d);
+  if (e.id == ui::kIdExitMenu) views::report_to_main(kCmdLogin, 0);
+  return e.id == ui::kIdAction || e.id == ui::kIdExitMenu;
 }
 
 // Index of the list entry of the user who logged in last; 0 ("Admin") when the
@@ -76,14 +76,14 @@ int last_user_entry(const std::vector<std::string>& names) {
 
 bool password_handler(ui::Window d, const ui::Event& e) {
   if (e.kind != ui::EventKind::Command) return false;
-  if (e.id == res::kActionButton) {
+  if (e.id == ui::kIdAction) {
     store::PasswordOutcome out =
         store::change_password(ui::get_text(d, kOld), ui::get_text(d, kNew), ui::get_text(d, kRepeat));
     show_boxes(out.boxes);
     if (out.changed) views::report_to_main(kCmdPassword, 1);
   }
-  if (e.id == res::kExitMenuButton) views::report_to_main(kCmdPassword, 0);
-  return e.id == res::kActionButton || e.id == res::kExitMenuButton;
+  if (e.id == ui::kIdExitMenu) views::report_to_main(kCmdPassword, 0);
+  return e.id == ui::kIdAction || e.id == ui::kIdExitMenu;
 }
 
 // ------------------------------------------------------------------ user management
@@ -117,17 +117,17 @@ void finish(ui::Window d, const store::UserRequest& req, store::UserOutcome out,
 
 bool users_handler(ui::Window d, const ui::Event& e) {
   if (e.kind != ui::EventKind::Command) return false;
-  if (e.id == res::kActionButton) {
+  if (e.id == ui::kIdAction) {
     store::UserRequest req = user_request(d);
     finish(d, req, store::user_save(req), store::user_save_answer);
   }
-  if (e.id == res::kSecondButton) {
+  if (e.id == ui::kIdSecond) {
     store::UserRequest req = user_request(d);
     finish(d, req, store::user_delete(req), store::user_delete_answer);
   }
-  if (e.id == res::kExitMenuButton) views::report_to_main(kCmdUsers, 0);
-  return e.id == res::kActionButton || e.id == res::kSecondButton ||
-         e.id == res::kExitMenuButton;
+  if (e.id == ui::kIdExitMenu) views::report_to_main(kCmdUsers, 0);
+  return e.id == ui::kIdAction || e.id == ui::kIdSecond ||
+         e.id == ui::kIdExitMenu;
 }
 
 }  // namespace

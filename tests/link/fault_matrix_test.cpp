@@ -3,7 +3,6 @@
 // is aimed at the operation's own exchange. Each case checks the result, that
 // the link was closed, what became of transparent mode at the device, and that
 // the device works again with the next operation.
-#ifdef LINK_TESTS_WITH_SIM
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -356,4 +355,3 @@ INSTANTIATE_TEST_SUITE_P(AllOperations, GoodPath,
                          });
 
 }  // namespace
-#endif

@@ -1,7 +1,6 @@
 // Every operation against the simulated station and reader bus, over loopback
 // TCP and over a pseudo-terminal, with the good path and injected faults. Each
 // test checks that the link was closed and transparent mode switched off.
-#ifdef LINK_TESTS_WITH_SIM
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -325,4 +324,3 @@ INSTANTIATE_TEST_SUITE_P(PtyAndTcp, OverSim, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "Tcp" : "Pty"; });
 
 }  // namespace
-#endif

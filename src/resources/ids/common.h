@@ -1,12 +1,7 @@
-// Control ids that every dialog shares: the action buttons.
+// Control ids that every dialog shares. The action buttons 900 (save, OK, login,
+// send), 930 (a second action) and 950 ("Exit Menu") are named by the ui layer,
+// whose keyboard rule gives them their meaning: ui::kIdAction, ui::kIdSecond,
+// ui::kIdExitMenu.
 #pragma once
 
-namespace res {
-
-// Save, OK, Login, Send ... (Enter on it presses it).
-constexpr int kActionButton = 900;
-// The second action: Copy, Delete, Export, Special PIN ...
-constexpr int kSecondButton = 930;
-// "Exit Menu": every dialog's way out, pressed also by its close box.
-constexpr int kExitMenuButton = 950;
-}  // namespace res
+#include "platform/ui_rules.h"

@@ -6,6 +6,6 @@
 namespace res::d_anmelden {
 
 constexpr int kUserList = 200;  // drop-down list of the users
-constexpr int kPassword = 700;  // password field (Enter here presses Login)
+constexpr int kPassword = ui::kIdPassword;  // password field (Enter here presses Login)
 
 }  // namespace res::d_anmelden

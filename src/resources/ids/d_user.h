@@ -6,6 +6,6 @@
 namespace res::d_user {
 
 constexpr int kUserName = 200;  // combo: stored users, or a new name typed
-constexpr int kPassword = 700;  // password field
+constexpr int kPassword = ui::kIdPassword;  // password field
 
 }  // namespace res::d_user

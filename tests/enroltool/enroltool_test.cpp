@@ -17,7 +17,7 @@
 #include "resources/cp1252.h"
 #include "store/store.h"
 #include "support/support.h"
-#include "tools/tool_runner.h"
+#include "enroltool/tool_runner.h"
 
 #ifndef ENROLTOOL_PATH
 #error "ENROLTOOL_PATH must name the built enroltool"

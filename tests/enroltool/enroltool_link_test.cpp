@@ -13,7 +13,7 @@
 
 #include "sim.h"
 #include "support/support.h"
-#include "tools/tool_runner.h"
+#include "enroltool/tool_runner.h"
 
 #ifndef ENROLTOOL_PATH
 #error "ENROLTOOL_PATH must name the built enroltool"

@@ -1,0 +1,2 @@
+// A core file with an operating-system header.
+#include <termios.h>

@@ -1,0 +1,2 @@
+// A core file that reaches up into a view folder.
+#include "readers/readers.h"

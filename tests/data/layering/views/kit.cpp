@@ -1,0 +1,2 @@
+// The kit reaching into a view folder.
+#include "shell/shell.h"
