@@ -8,7 +8,7 @@
 #include <string>
 
 #include "link/link.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 
 namespace ops {
 

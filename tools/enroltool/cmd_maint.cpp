@@ -87,8 +87,8 @@ int reader_params(const Args& args) {
   if (r <= 0) return finish_link("check_leser_parameter", r, false);
   const ops::ParameterTable& t = ops::table_of(ops::ParamFile::Reader);
   r = rlink::load_reader_parameter(t.data());
-  if (r == 1) std::printf("parameter sets sent to the reader: %d\n", ops::sets_to_send(t));
-  return finish_link("load_reader_parameter", r, r == 1);
+  if (r == rlink::kOk) std::printf("parameter sets sent to the reader: %d\n", ops::sets_to_send(t));
+  return finish_link("load_reader_parameter", r, r == rlink::kOk);
 }
 
 int reader_mode(const Args& args) {
@@ -100,8 +100,8 @@ int reader_mode(const Args& args) {
   int r = rlink::check_leser_parameter();
   if (r <= 0) return finish_link("check_leser_parameter", r, false);
   r = rlink::change_bmode(a.mode);
-  if (r == 1) std::printf("operating mode of the reader: %d\n", a.mode);
-  return finish_link("change_bmode", r, r == 1);
+  if (r == rlink::kOk) std::printf("operating mode of the reader: %d\n", a.mode);
+  return finish_link("change_bmode", r, r == rlink::kOk);
 }
 
 int reader_reset(const Args& args) {
@@ -111,8 +111,8 @@ int reader_reset(const Args& args) {
   rc = prepare_link(a, true);
   if (rc != kExitOk) return rc;
   int r = rlink::parameter_reset(a.address);
-  if (r == 1) std::printf("parameters of the reader reset\n");
-  return finish_link("parameter_reset", r, r == 1);
+  if (r == rlink::kOk) std::printf("parameters of the reader reset\n");
+  return finish_link("parameter_reset", r, r == rlink::kOk);
 }
 
 }  // namespace
