@@ -3,56 +3,17 @@
 // on loopback TCP in this process: output and exit codes on the good path, a
 // failing operation, the answer to the reader-check question, bad arguments.
 #ifndef _WIN32
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "sim.h"
-#include "support/support.h"
-#include "enroltool/tool_runner.h"
-
-#ifndef ENROLTOOL_PATH
-#error "ENROLTOOL_PATH must name the built enroltool"
-#endif
+#include "enroltool/sim_fixture.h"
 
 namespace {
 
-using testsupport::read_file;
-using testsupport::TempDir;
-
 using tooltest::Result;
-using tooltest::shq;
 
-class EnroltoolLink : public ::testing::Test {
- protected:
-  Result run(const std::string& args) { return tooltest::run_tool(ENROLTOOL_PATH, args, scratch); }
-  // Starts a simulated bus on a free loopback port; "--tcp 127.0.0.1:PORT".
-  std::string start(sim::Bus bus) {
-    sim::Options o;
-    o.bus = bus;
-    o.addresses = {2, 5};
-    dev = std::make_unique<sim::Simulator>(o);
-    int port = dev->listen_tcp();
-    EXPECT_GT(port, 0);
-    EXPECT_TRUE(dev->start());
-    return "--tcp 127.0.0.1:" + std::to_string(port);
-  }
-  void expect_closed_and_off(int address) {
-    sim::Simulator& s = *dev;
-    EXPECT_TRUE(s.wait_until([&] { return s.connections_closed() == s.connections_opened(); }, 2000));
-    EXPECT_FALSE(s.transparent(address));
-  }
-  void TearDown() override {
-    if (dev) dev->stop();
-  }
-
-  std::unique_ptr<sim::Simulator> dev;
-  TempDir scratch;
-};
+class EnroltoolLink : public tooltest::ToolWithSim {};
 
 TEST_F(EnroltoolLink, StationInfo) {
   std::string conn = start(sim::Bus::Station);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands.h"
+#include "link_args.h"
 #include "link/link.h"
 #include "platform/serial.h"
 #include "platform/tcp.h"
@@ -17,16 +18,6 @@ namespace {
 // The port index a --serial device is mapped to.
 constexpr int kToolPort = 0;
 
-struct LinkArgs {
-  std::string dir;
-  std::string host;
-  int port = -1;
-  std::string device;
-  int baud = 0;
-  int address = 0;  // bus address 1..15 (reader commands)
-  int time_ms = 10000;
-};
-
 bool parse_int(const char* text, int lo, int hi, int* out) {
   char* end = nullptr;
   long v = std::strtol(text, &end, 10);
@@ -35,8 +26,9 @@ bool parse_int(const char* text, int lo, int hi, int* out) {
   return true;
 }
 
-// Parses the options; an empty return is success, else the complaint.
-std::string parse(int argc, char** argv, LinkArgs* a) {
+}  // namespace
+
+std::string parse_link_args(int argc, char** argv, unsigned extras, LinkArgs* a) {
   for (int i = 0; i < argc; ++i) {
     std::string opt = argv[i];
     if (i + 1 >= argc) return "option " + opt + " needs a value";
@@ -59,6 +51,10 @@ std::string parse(int argc, char** argv, LinkArgs* a) {
       if (!parse_int(v, 1, 15, &a->address)) return "--address needs a bus address 1 to 15";
     } else if (opt == "--time") {
       if (!parse_int(v, 20, 600000, &a->time_ms)) return "--time needs milliseconds, 20 to 600000";
+    } else if (opt == "--file" && (extras & kFileOption)) {
+      a->file = v;
+    } else if (opt == "--mode" && (extras & kModeOption)) {
+      if (!parse_int(v, 0, 5, &a->mode)) return "--mode needs an operating mode 0 to 5";
     } else {
       return "unknown option " + opt;
     }
@@ -67,9 +63,7 @@ std::string parse(int argc, char** argv, LinkArgs* a) {
   return "";
 }
 
-// Loads the installation (or defaults) and points the station and the current
-// reader at the connection given. kExitOk or a failure code.
-int prepare(const LinkArgs& a, bool reader) {
+int prepare_link(const LinkArgs& a, bool reader) {
   if (!a.dir.empty()) {
     int rc = open_installation(a.dir);
     if (rc != kExitOk) return rc;
@@ -109,49 +103,53 @@ int prepare(const LinkArgs& a, bool reader) {
   return kExitOk;
 }
 
-// 0 for success, else the operation's result (the shell sees it modulo 256).
-int finish(const char* op, int result, bool ok) {
+int finish_link(const char* op, int result, bool ok) {
   platform::tcp_cleanup();
   if (ok) return kExitOk;
   std::fprintf(stderr, "enroltool: %s failed, result %d\n", op, result);
-  return result == 0 ? kExitFailed : result;
+  // The exit code the shell sees (1 to 255), never a negative value that the
+  // dispatch would take for "no such command".
+  int code = result & 0xFF;
+  return code == 0 ? kExitFailed : code;
 }
 
+namespace {
+
 int station_info(const LinkArgs& a) {
-  int rc = prepare(a, false);
+  int rc = prepare_link(a, false);
   if (rc != kExitOk) return rc;
   int r = rlink::enrol_init();
   if (r == 1) {
     std::printf("serial number: %s\n", rlink::state().serial_number.c_str());
     std::printf("hardware type: %d\n", rlink::state().hardware_type);
   }
-  return finish("enrol_init", r, r == 1);
+  return finish_link("enrol_init", r, r == 1);
 }
 
 int read_card(const LinkArgs& a) {
-  int rc = prepare(a, false);
+  int rc = prepare_link(a, false);
   if (rc != kExitOk) return rc;
   int r = rlink::enrol_read_csn(1, a.time_ms);
   if (r == 1) std::printf("card serial number: %s\n", rlink::last_delivery().c_str());
   if (r == 0) std::fprintf(stderr, "enroltool: no card within %d ms\n", a.time_ms);
-  return finish("enrol_read_csn", r, r == 1);
+  return finish_link("enrol_read_csn", r, r == 1);
 }
 
 int reader_check(const LinkArgs& a) {
-  int rc = prepare(a, true);
+  int rc = prepare_link(a, true);
   if (rc != kExitOk) return rc;
   int r = rlink::check_leser_parameter();
   if (r == 1) std::printf("reader parameters in order\n");
   if (r == 2) std::printf("reader parameters updated; the reader must be loaded again\n");
-  return finish("check_leser_parameter", r, r == 1 || r == 2);
+  return finish_link("check_leser_parameter", r, r == 1 || r == 2);
 }
 
 int reader_erase(const LinkArgs& a) {
-  int rc = prepare(a, true);
+  int rc = prepare_link(a, true);
   if (rc != kExitOk) return rc;
   int r = rlink::del_template(1);
   if (r == 1) std::printf("all templates deleted in the reader\n");
-  return finish("del_template", r, r == 1);
+  return finish_link("del_template", r, r == 1);
 }
 
 }  // namespace
@@ -164,8 +162,11 @@ const char* link_usage() {
          "  reader-check CONNECTION --address N [--dir DIR]\n"
          "      Check the reader's parameters against the input mask; offers an update.\n"
          "  reader-erase CONNECTION --address N [--dir DIR]\n"
-         "      Delete every template in the reader.\n"
-         "      CONNECTION: --tcp HOST:PORT, or --serial DEVICE [--baud 0..4]. Without\n"
+         "      Delete every template in the reader.\n";
+}
+
+const char* connection_usage() {
+  return "\n  CONNECTION: --tcp HOST:PORT, or --serial DEVICE [--baud 0..4]. Without\n"
          "      one, station commands use the station connection of --dir DIR. Without\n"
          "      --dir the input-mask defaults apply. The exit code of a failed\n"
          "      operation is its result (modulo 256).\n";
@@ -179,7 +180,7 @@ int run_link_command(const std::string& name, int argc, char** argv) {
   if (name == "reader-erase") run = reader_erase;
   if (!run) return kNotLinkCommand;
   LinkArgs a;
-  std::string complaint = parse(argc, argv, &a);
+  std::string complaint = parse_link_args(argc, argv, 0, &a);
   if (!complaint.empty()) return fail(kExitUsage, name + ": " + complaint);
   bool reader = name == "reader-check" || name == "reader-erase";
   if (reader && a.address == 0) return fail(kExitUsage, name + ": --address N is needed");

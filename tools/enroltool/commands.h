@@ -47,6 +47,17 @@ constexpr int kNotLinkCommand = -1;
 int run_link_command(const std::string& name, int argc, char** argv);
 // Usage lines of those commands, each ending with a line break.
 const char* link_usage();
+// Usage lines that tell how CONNECTION is written (after all link commands).
+const char* connection_usage();
+#endif
+
+#ifdef ENROLTOOL_HAVE_MAINT
+// Reader maintenance commands (params, reader-params, reader-mode, reader-reset).
+// Returns kNotMaintCommand when `name` is none of them.
+constexpr int kNotMaintCommand = -1;
+int run_maint_command(const std::string& name, const Args& args);
+// Usage lines of those commands, each ending with a line break.
+const char* maint_usage();
 #endif
 
 }  // namespace enroltool

@@ -26,6 +26,8 @@ const char kUsage[] =
     "  show DIR config|persons|readers|input|users\n"
     "      Print the records as text. Passwords, PINs and keys are never shown.\n"
     "%s"
+    "%s"
+    "%s"
     "\n"
     "Options:\n"
     "  --yes, --no   answer of questions the operations ask (default: no)\n"
@@ -34,11 +36,17 @@ const char kUsage[] =
     "Exit codes: 0 done, 1 failed or faults found, 2 wrong arguments.\n";
 
 void print_usage(FILE* to) {
+  const char* link = "";
+  const char* maint = "";
+  const char* connection = "";
 #ifdef ENROLTOOL_HAVE_LINK
-  std::fprintf(to, kUsage, link_usage());
-#else
-  std::fprintf(to, kUsage, "");
+  link = link_usage();
+  connection = connection_usage();
 #endif
+#ifdef ENROLTOOL_HAVE_MAINT
+  maint = maint_usage();
+#endif
+  std::fprintf(to, kUsage, link, maint, connection);
 }
 
 }  // namespace
@@ -78,6 +86,10 @@ int main(int argc, char** argv) {
 #ifdef ENROLTOOL_HAVE_LINK
   int rc = run_link_command(name, static_cast<int>(rest.size() - 1), rest.data() + 1);
   if (rc != kNotLinkCommand) return rc;
+#endif
+#ifdef ENROLTOOL_HAVE_MAINT
+  int maint = run_maint_command(name, args);
+  if (maint != kNotMaintCommand) return maint;
 #endif
   return fail(kExitUsage, "unknown command '" + name + "' (see enroltool --help)");
 }
