@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "resources/ids/d_leser.h"
 
 #include <filesystem>
 #include <memory>
@@ -16,48 +17,6 @@
 #include "views/list_window.h"
 
 namespace readertest {
-
-namespace {
-constexpr const char* kAdminPassword = "Sesam-oeffne-di!";
-}
-
-void Program::SetUp() {
-  old_cwd = std::filesystem::current_path().string();
-  std::filesystem::current_path(dir.path());
-  res::select_edition(res::Edition::English);
-  platform::fault::reset();
-  hl::reset();
-  shell::reset_program();
-  platform::set_working_directory("");
-}
-
-void Program::TearDown() {
-  hl::reset();
-  shell::reset_program();
-  platform::fault::reset();
-  res::select_edition(res::Edition::English);
-  std::filesystem::current_path(old_cwd);
-}
-
-void Program::start(bool download_user) {
-  ASSERT_TRUE(shell::start_program(""));
-  hl::advance(shell::kStartDelayMs);
-  ui::Window login = hl::find_dialog("D_ANMELDEN");
-  ASSERT_NE(ui::kNoWindow, login);
-  ASSERT_TRUE(hl::choose_item(login, 200, "Admin"));
-  ASSERT_TRUE(hl::type(login, 700, kAdminPassword));
-  ASSERT_TRUE(hl::press(login, 900));
-  // The first login offers the enrol-station initialisation; the reader views
-  // do not need a station.
-  ui::Window init = hl::find_dialog("D_INITIAL");
-  ASSERT_NE(ui::kNoWindow, init);
-  ASSERT_TRUE(hl::press(init, 950));
-  views::host().user.download = download_user;
-  if (download_user) views::host().user.number = 2;
-  shell::grey_menu();
-  shell::enable_full_menu();
-  hl::clear_boxes();
-}
 
 int Program::store_reader(const Entry& e, std::uint16_t wait_value) {
   store::Lesersatz& r = store::db().edit_reader;
@@ -79,16 +38,16 @@ int Program::store_reader(const Entry& e, std::uint16_t wait_value) {
 void Program::enter(ui::Window f, const Entry& e) {
   ASSERT_TRUE(hl::press(f, e.tcp ? 111 : 101));
   if (e.tcp) {
-    ASSERT_TRUE(hl::type(f, 112, e.address));
-    ASSERT_TRUE(hl::type(f, 114, e.port));
+    ASSERT_TRUE(hl::type(f, res::d_leser::kAddress, e.address));
+    ASSERT_TRUE(hl::type(f, res::d_leser::kPort, e.port));
   } else {
-    ASSERT_TRUE(hl::choose_item(f, 102, e.com));
-    ASSERT_TRUE(hl::choose_item(f, 104, e.baud));
+    ASSERT_TRUE(hl::choose_item(f, res::d_leser::kComPort, e.com));
+    ASSERT_TRUE(hl::choose_item(f, res::d_leser::kBaud, e.baud));
   }
-  ASSERT_TRUE(hl::type(f, 122, testsupport::cp(e.name)));
-  ASSERT_TRUE(hl::choose_item(f, 132, e.bus));
-  if (ui::checked(f, 142) != e.active) {
-    ASSERT_TRUE(hl::press(f, 142));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kName, testsupport::cp(e.name)));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kBus, e.bus));
+  if (ui::checked(f, res::d_leser::kPreselected) != e.active) {
+    ASSERT_TRUE(hl::press(f, res::d_leser::kPreselected));
   }
 }
 
@@ -98,26 +57,18 @@ bool Program::create_reader(const Entry& e) {
   if (f == ui::kNoWindow) return false;
   enter(f, e);
   hl::clear_boxes();
-  if (!hl::press(f, 930)) return false;
+  if (!hl::press(f, ui::kIdSecond)) return false;
   return box_texts() ==
          std::vector<std::string>{"A new reader set was captured successfully!\n"};
 }
 
 ui::Window Program::list() const { return hl::find_list(ui::kListReaders); }
 
-std::vector<std::vector<std::string>> Program::rows() const {
-  auto r = hl::rows(list(), views::kListControl);
-  for (auto& row : r)
-    for (auto& t : row) t = res::cp1252_to_utf8(t);
-  return r;
-}
+std::vector<std::vector<std::string>> Program::rows() const { return ProgramTest::rows(list()); }
 
 std::vector<store::Lesersatz> Program::on_disk() const {
-  auto saved = std::make_unique<store::Tables>(store::db());
-  EXPECT_EQ(1, store::load_all());
-  std::vector<store::Lesersatz> out(store::db().readers.begin(), store::db().readers.end());
-  store::db() = *saved;
-  return out;
+  auto disk = ProgramTest::on_disk();
+  return std::vector<store::Lesersatz>(disk->readers.begin(), disk->readers.end());
 }
 
 std::vector<std::string> Program::names_on_disk() const {
@@ -129,19 +80,6 @@ std::vector<std::string> Program::names_on_disk() const {
 
 testsupport::Bytes Program::leser_file() const {
   return testsupport::read_file(dir.file("Leser.dat"));
-}
-
-std::string Program::boxes() const {
-  std::string out;
-  for (const auto& b : hl::boxes())
-    out += res::cp1252_to_utf8(b.text) + "|" + res::cp1252_to_utf8(b.caption) + "\n";
-  return out;
-}
-
-std::vector<std::string> Program::box_texts() const {
-  std::vector<std::string> out;
-  for (const auto& b : hl::boxes()) out.push_back(res::cp1252_to_utf8(b.text));
-  return out;
 }
 
 }  // namespace readertest

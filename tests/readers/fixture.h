@@ -8,7 +8,7 @@
 
 #include "platform/headless/driver.h"
 #include "store/records.h"
-#include "support/support.h"
+#include "support/program.h"
 
 namespace readertest {
 
@@ -26,15 +26,13 @@ struct Entry {
   bool active = false;
 };
 
-class Program : public ::testing::Test {
+// The reader views' tests: the fixture base with helpers for the reader list
+// and form.
+class Program : public testsupport::ProgramTest {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  // Starts the program, logs in as the administrator (which creates the
-  // installation), leaves the initialisation dialog and enables the menu of an
+  // Starts the program with a new installation and the full menu of the
   // administrator, or of the user "Download" when `download_user`.
-  void start(bool download_user = false);
+  void start(bool download_user = false) { start_logged_in(download_user); }
 
   // Stores a reader straight through the store (as an earlier run would have),
   // at the first free slot; its record number.
@@ -51,19 +49,11 @@ class Program : public ::testing::Test {
   ui::Window form() const { return hl::find_dialog("D_LESER"); }
   ui::Window main_window() const { return hl::main_window(); }
 
-  // The readers as Leser.dat holds them: a fresh load through the store, the
-  // tables in memory left as they were.
+  // The readers as Leser.dat holds them.
   std::vector<store::Lesersatz> on_disk() const;
   // Names of the readers on disk, in slot order.
   std::vector<std::string> names_on_disk() const;
   testsupport::Bytes leser_file() const;
-
-  // "text|caption" of every box since the last clear, one per line, in UTF-8.
-  std::string boxes() const;
-  std::vector<std::string> box_texts() const;
-
-  testsupport::TempDir dir;
-  std::string old_cwd;
 };
 
 }  // namespace readertest

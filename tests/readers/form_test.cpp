@@ -1,6 +1,7 @@
 // The reader form D_LESER for a new reader (command 2200): filling, enabling,
 // the checks with their messages, the uniqueness rules, storing in Leser.dat.
 #include "fixture.h"
+#include "resources/ids/d_leser.h"
 #include "platform/fault.h"
 #include "resources/catalogue.h"
 #include "store/store.h"
@@ -24,50 +25,50 @@ TEST_F(Form, NewReaderFormStartsWithTheDefaultsOverTheMainWindow) {
   EXPECT_EQ(m.y + (m.height - r.height) / 2, r.y);
 
   // RS232 on COM 01 at 115200, bus address 01, not active; TCP fields disabled.
-  EXPECT_TRUE(ui::checked(f, 101));
-  EXPECT_FALSE(ui::checked(f, 111));
-  std::vector<std::string> coms = hl::items(f, 102);
+  EXPECT_TRUE(ui::checked(f, res::d_leser::kRs232));
+  EXPECT_FALSE(ui::checked(f, res::d_leser::kTcpIp));
+  std::vector<std::string> coms = hl::items(f, res::d_leser::kComPort);
   ASSERT_EQ(32u, coms.size());
   EXPECT_EQ("COM 01", coms.front());
   EXPECT_EQ("COM 32", coms.back());
-  EXPECT_EQ(0, ui::items_selected(f, 102));
+  EXPECT_EQ(0, ui::items_selected(f, res::d_leser::kComPort));
   EXPECT_EQ((std::vector<std::string>{"115200", "57600", "38400", "19200", "9600"}),
-            hl::items(f, 104));
-  EXPECT_EQ(0, ui::items_selected(f, 104));
-  std::vector<std::string> bus = hl::items(f, 132);
+            hl::items(f, res::d_leser::kBaud));
+  EXPECT_EQ(0, ui::items_selected(f, res::d_leser::kBaud));
+  std::vector<std::string> bus = hl::items(f, res::d_leser::kBus);
   ASSERT_EQ(15u, bus.size());
   EXPECT_EQ("01", bus.front());
   EXPECT_EQ("15", bus.back());
-  EXPECT_EQ("192.168.0.1", ui::get_text(f, 112));
-  EXPECT_EQ("10001", ui::get_text(f, 114));
-  EXPECT_EQ("", ui::get_text(f, 122));
-  EXPECT_FALSE(ui::checked(f, 142));
-  EXPECT_EQ(15, hl::text_limit(f, 112));
-  EXPECT_EQ(5, hl::text_limit(f, 114));
-  EXPECT_EQ(25, hl::text_limit(f, 122));
-  EXPECT_TRUE(ui::control_enabled(f, 102));
-  EXPECT_FALSE(ui::control_enabled(f, 112));
-  EXPECT_FALSE(hl::type(f, 112, "10.0.0.1"));
+  EXPECT_EQ("192.168.0.1", ui::get_text(f, res::d_leser::kAddress));
+  EXPECT_EQ("10001", ui::get_text(f, res::d_leser::kPort));
+  EXPECT_EQ("", ui::get_text(f, res::d_leser::kName));
+  EXPECT_FALSE(ui::checked(f, res::d_leser::kPreselected));
+  EXPECT_EQ(15, hl::text_limit(f, res::d_leser::kAddress));
+  EXPECT_EQ(5, hl::text_limit(f, res::d_leser::kPort));
+  EXPECT_EQ(25, hl::text_limit(f, res::d_leser::kName));
+  EXPECT_TRUE(ui::control_enabled(f, res::d_leser::kComPort));
+  EXPECT_FALSE(ui::control_enabled(f, res::d_leser::kAddress));
+  EXPECT_FALSE(hl::type(f, res::d_leser::kAddress, "10.0.0.1"));
 
   // "Create\nnew set" in the place of the disabled "Save Changes".
-  EXPECT_FALSE(ui::control_enabled(f, 900));
-  EXPECT_EQ("Create\nnew set", ui::get_text(f, 930));
-  ui::Rect save = ui::control_rect(f, 900), copy = ui::control_rect(f, 930);
+  EXPECT_FALSE(ui::control_enabled(f, ui::kIdAction));
+  EXPECT_EQ("Create\nnew set", ui::get_text(f, ui::kIdSecond));
+  ui::Rect save = ui::control_rect(f, ui::kIdAction), copy = ui::control_rect(f, ui::kIdSecond);
   EXPECT_EQ(save.x, copy.x);
   EXPECT_EQ(save.y, copy.y);
 
   // The radio buttons switch the enabling.
-  ASSERT_TRUE(hl::press(f, 111));
-  EXPECT_FALSE(ui::control_enabled(f, 102));
-  EXPECT_FALSE(ui::control_enabled(f, 104));
-  EXPECT_TRUE(ui::control_enabled(f, 112));
-  EXPECT_TRUE(ui::control_enabled(f, 114));
-  ASSERT_TRUE(hl::press(f, 101));
-  EXPECT_TRUE(ui::control_enabled(f, 104));
-  EXPECT_FALSE(ui::control_enabled(f, 114));
+  ASSERT_TRUE(hl::press(f, res::d_leser::kTcpIp));
+  EXPECT_FALSE(ui::control_enabled(f, res::d_leser::kComPort));
+  EXPECT_FALSE(ui::control_enabled(f, res::d_leser::kBaud));
+  EXPECT_TRUE(ui::control_enabled(f, res::d_leser::kAddress));
+  EXPECT_TRUE(ui::control_enabled(f, res::d_leser::kPort));
+  ASSERT_TRUE(hl::press(f, res::d_leser::kRs232));
+  EXPECT_TRUE(ui::control_enabled(f, res::d_leser::kBaud));
+  EXPECT_FALSE(ui::control_enabled(f, res::d_leser::kPort));
 
   // "Exit Menu" closes it without a word.
-  ASSERT_TRUE(hl::press(f, 950));
+  ASSERT_TRUE(hl::press(f, ui::kIdExitMenu));
   EXPECT_EQ(ui::kNoWindow, form());
   EXPECT_TRUE(ui::window_enabled(main_window()));
   EXPECT_EQ("", boxes());
@@ -123,25 +124,25 @@ TEST_F(Form, AddressPortAndNameChecksKeepTheFormOpen) {
       {"10.1", "", "R", "Angabe für TCP Port ist nicht zulässig !"},
       {"10.1", "1000", "", "Keine Eingabe im Feld Lesername vorhanden !"},
   };
-  ASSERT_TRUE(hl::press(f, 111));
+  ASSERT_TRUE(hl::press(f, res::d_leser::kTcpIp));
   for (const Case& c : cases) {
     hl::clear_boxes();
-    ASSERT_TRUE(hl::type(f, 112, c.address));
-    ASSERT_TRUE(hl::type(f, 114, c.port));
-    ASSERT_TRUE(hl::type(f, 122, c.name));
-    ASSERT_TRUE(hl::press(f, 930));
+    ASSERT_TRUE(hl::type(f, res::d_leser::kAddress, c.address));
+    ASSERT_TRUE(hl::type(f, res::d_leser::kPort, c.port));
+    ASSERT_TRUE(hl::type(f, res::d_leser::kName, c.name));
+    ASSERT_TRUE(hl::press(f, ui::kIdSecond));
     EXPECT_EQ(std::string(c.message) + "|Info\n", boxes()) << c.address << " " << c.port;
     EXPECT_EQ(f, form());
-    EXPECT_EQ(c.address, ui::get_text(f, 112));
+    EXPECT_EQ(c.address, ui::get_text(f, res::d_leser::kAddress));
   }
   EXPECT_TRUE(names_on_disk().empty());
 
   // 10.1 (missing groups are 0) on port 65535 and a host name are taken.
   hl::clear_boxes();
-  ASSERT_TRUE(hl::type(f, 112, "10.1"));
-  ASSERT_TRUE(hl::type(f, 114, "65535"));
-  ASSERT_TRUE(hl::type(f, 122, "R"));
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kAddress, "10.1"));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kPort, "65535"));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kName, "R"));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("A new reader set was captured successfully!\n|Info\n", boxes());
   ASSERT_TRUE(create_reader({"S", true, 0, 0, "door-reader", "1000", 0, false}));
   std::vector<store::Lesersatz> disk = on_disk();
@@ -164,7 +165,7 @@ TEST_F(Form, UniqueNameAndConnectionWithBusAddress) {
     std::vector<std::string> texts = box_texts();
     ui::Window f = form();
     if (f != ui::kNoWindow) {
-      EXPECT_TRUE(hl::press(f, 950));
+      EXPECT_TRUE(hl::press(f, ui::kIdExitMenu));
     }
     return texts.size() == 1 ? texts[0] : std::string("(boxes: ") + boxes() + ")";
   };
@@ -194,7 +195,7 @@ TEST_F(Form, ThirtyThirdReaderCannotBeStored) {
   ASSERT_TRUE(hl::choose_menu(2200));
   ui::Window f = form();
   enter(f, {"One more", true, 0, 0, "10.0.0.1", "10001", 0, false});
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("Fehler beim schreiben des Leserdatensatzes !|Info\n", boxes());
   EXPECT_EQ(f, form());
   EXPECT_TRUE(testsupport::same_bytes(before, leser_file()));
@@ -208,7 +209,7 @@ TEST_F(Form, WriteFailureKeepsTheFormAndTheTable) {
   enter(f, kTcpReader);
   const store::Lesersatz current = store::db().current_reader;
   platform::fault::arm(platform::fault::Op::FileWrite, 1);
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("Fehler beim schreiben des Leserdatensatzes !|Info\n", boxes());
   EXPECT_EQ(f, form());
   EXPECT_FALSE(store::db().readers[0].used());
@@ -216,7 +217,7 @@ TEST_F(Form, WriteFailureKeepsTheFormAndTheTable) {
   EXPECT_TRUE(names_on_disk().empty());
   // Once the file can be written the same input is stored.
   hl::clear_boxes();
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("A new reader set was captured successfully!\n|Info\n", boxes());
   EXPECT_EQ(std::vector<std::string>{"Door"}, names_on_disk());
 }
@@ -227,9 +228,9 @@ TEST_F(Form, GermanEdition) {
   ASSERT_TRUE(hl::choose_menu(2200));
   ui::Window f = form();
   EXPECT_EQ("Leser", ui::title(f));
-  EXPECT_EQ("neuen Satz\nanlegen", ui::get_text(f, 930));
+  EXPECT_EQ("neuen Satz\nanlegen", ui::get_text(f, ui::kIdSecond));
   enter(f, {"Tür", false, 0, 0, "", "", 0, false});
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("Ein neuer Lesersatz wurde erfolgreich erfasst!\n|Info\n", boxes());
   EXPECT_EQ(std::vector<std::string>{"Tür"}, names_on_disk());
 }

@@ -1,6 +1,7 @@
 // The reader list window (commands 2210 and 2220): rows, sorting, change through
 // the form, copy as a new reader, delete with the rescan from the top.
 #include "fixture.h"
+#include "resources/ids/d_leser.h"
 #include "platform/fault.h"
 #include "readers/readers.h"
 #include "resources/catalogue.h"
@@ -115,11 +116,11 @@ TEST_F(List, FormOverAnEmptyListCannotSave) {
   ui::send_command(list(), readers::kFormReport, 0);
   ui::Window f = form();
   ASSERT_NE(ui::kNoWindow, f);
-  EXPECT_FALSE(ui::control_enabled(f, 900));
+  EXPECT_FALSE(ui::control_enabled(f, ui::kIdAction));
   // A copy can still be made; it becomes the list's first row.
-  ASSERT_TRUE(hl::press(f, 930));
-  ASSERT_TRUE(hl::type(f, 122, "First"));
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kName, "First"));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ((std::vector<Row>{{"First", "COMPORT", "COM 01", "115200", "01", "Nein"}}), rows());
   EXPECT_EQ(std::vector<std::string>{"First"}, names_on_disk());
 }
@@ -135,18 +136,18 @@ TEST_F(List, ChangeAReaderThroughTheForm) {
   EXPECT_EQ(l.x + (l.width - r.width) / 2, r.x);
   EXPECT_EQ(l.y + (l.height - r.height) / 2, r.y);
   // Filled from "gate".
-  EXPECT_TRUE(ui::checked(f, 111));
-  EXPECT_EQ("10.0.0.7", ui::get_text(f, 112));
-  EXPECT_EQ("10001", ui::get_text(f, 114));
-  EXPECT_EQ("gate", ui::get_text(f, 122));
-  EXPECT_EQ(4, ui::items_selected(f, 132));
-  EXPECT_FALSE(ui::checked(f, 142));
-  EXPECT_TRUE(ui::control_enabled(f, 900));
-  EXPECT_EQ("Copy\n(new set)", ui::get_text(f, 930));
+  EXPECT_TRUE(ui::checked(f, res::d_leser::kTcpIp));
+  EXPECT_EQ("10.0.0.7", ui::get_text(f, res::d_leser::kAddress));
+  EXPECT_EQ("10001", ui::get_text(f, res::d_leser::kPort));
+  EXPECT_EQ("gate", ui::get_text(f, res::d_leser::kName));
+  EXPECT_EQ(4, ui::items_selected(f, res::d_leser::kBus));
+  EXPECT_FALSE(ui::checked(f, res::d_leser::kPreselected));
+  EXPECT_TRUE(ui::control_enabled(f, ui::kIdAction));
+  EXPECT_EQ("Copy\n(new set)", ui::get_text(f, ui::kIdSecond));
 
   // Unchanged: nothing is written.
   const testsupport::Bytes before = leser_file();
-  ASSERT_TRUE(hl::press(f, 900));
+  ASSERT_TRUE(hl::press(f, ui::kIdAction));
   EXPECT_EQ("Es ist kein schreiben des Leserdatensatzes nötig !|Info\n", boxes());
   EXPECT_EQ(ui::kNoWindow, form());
   EXPECT_TRUE(ui::window_enabled(w));
@@ -155,11 +156,11 @@ TEST_F(List, ChangeAReaderThroughTheForm) {
   // Moved to COM 04 under another name: the record and its row change.
   hl::clear_boxes();
   f = change(1);
-  ASSERT_TRUE(hl::press(f, 101));
-  ASSERT_TRUE(hl::choose_item(f, 102, "COM 04"));
-  ASSERT_TRUE(hl::choose_item(f, 104, "19200"));
-  ASSERT_TRUE(hl::type(f, 122, "Gate West"));
-  ASSERT_TRUE(hl::press(f, 900));
+  ASSERT_TRUE(hl::press(f, res::d_leser::kRs232));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kComPort, "COM 04"));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kBaud, "19200"));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kName, "Gate West"));
+  ASSERT_TRUE(hl::press(f, ui::kIdAction));
   EXPECT_EQ("", boxes());
   EXPECT_EQ(ui::kNoWindow, form());
   EXPECT_EQ((Row{"Gate West", "COMPORT", "COM 04", "19200", "05", "Nein"}), rows()[1]);
@@ -173,12 +174,12 @@ TEST_F(List, ChangeAReaderThroughTheForm) {
 
   // A change that clashes with another reader is refused and the form stays.
   f = change(1);
-  ASSERT_TRUE(hl::choose_item(f, 102, "COM 03"));
-  ASSERT_TRUE(hl::choose_item(f, 132, "01"));
-  ASSERT_TRUE(hl::press(f, 900));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kComPort, "COM 03"));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kBus, "01"));
+  ASSERT_TRUE(hl::press(f, ui::kIdAction));
   EXPECT_EQ("Leseranschluss und Busadresse sind schon vorhanden !|Info\n", boxes());
   EXPECT_EQ(f, form());
-  ASSERT_TRUE(hl::press(f, 950));  // Exit Menu: nothing changed
+  ASSERT_TRUE(hl::press(f, ui::kIdExitMenu));  // Exit Menu: nothing changed
   EXPECT_EQ(ui::kNoWindow, form());
   EXPECT_EQ("Gate West", on_disk()[1].name());
   EXPECT_EQ(3, on_disk()[1].com_port());
@@ -199,7 +200,7 @@ TEST_F(List, SavingRewritesFieldsTheFormDoesNotShow) {
   store_reader({"Door", false, 0, 0, "", "", 0, false}, 20);
   ASSERT_TRUE(hl::choose_menu(2210));
   ui::Window f = change(0);
-  ASSERT_TRUE(hl::press(f, 900));
+  ASSERT_TRUE(hl::press(f, ui::kIdAction));
   // The stored wait value 20 differs from the rebuilt record: it is written.
   EXPECT_EQ("", boxes());
   EXPECT_EQ(0, on_disk()[0].wait_value());
@@ -214,10 +215,10 @@ TEST_F(List, EnterOpensTheFormAndWriteFailuresKeepIt) {
   ASSERT_TRUE(hl::list_enter(w, kList));
   ui::Window f = form();
   ASSERT_NE(ui::kNoWindow, f);
-  EXPECT_EQ("Hall", ui::get_text(f, 122));
-  ASSERT_TRUE(hl::type(f, 122, "Hall 2"));
+  EXPECT_EQ("Hall", ui::get_text(f, res::d_leser::kName));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kName, "Hall 2"));
   platform::fault::arm(platform::fault::Op::FileOpen, 1);
-  ASSERT_TRUE(hl::press(f, 900));
+  ASSERT_TRUE(hl::press(f, ui::kIdAction));
   EXPECT_EQ("Fehler beim schreiben des Leserdatensatzes !|Info\n", boxes());
   EXPECT_EQ(f, form());
   EXPECT_EQ("Hall", store::db().readers[2].name());
@@ -231,31 +232,31 @@ TEST_F(List, CopyPreparesThenCreatesANewReader) {
   ui::Window w = list();
   ASSERT_TRUE(hl::click_header(w, kList, 0));  // sorted by name, descending
   ui::Window f = change(2);                     // "Door"
-  ASSERT_EQ("Door", ui::get_text(f, 122));
-  ui::Rect save = ui::control_rect(f, 900);
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_EQ("Door", ui::get_text(f, res::d_leser::kName));
+  ui::Rect save = ui::control_rect(f, ui::kIdAction);
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   // Prepared: the fields stay, Save is gone, the button says "Create".
   EXPECT_EQ("", boxes());
-  EXPECT_FALSE(ui::control_visible(f, 900));
-  EXPECT_FALSE(ui::control_enabled(f, 900));
-  EXPECT_EQ("Create\nnew set", ui::get_text(f, 930));
-  EXPECT_EQ(save.x, ui::control_rect(f, 930).x);
+  EXPECT_FALSE(ui::control_visible(f, ui::kIdAction));
+  EXPECT_FALSE(ui::control_enabled(f, ui::kIdAction));
+  EXPECT_EQ("Create\nnew set", ui::get_text(f, ui::kIdSecond));
+  EXPECT_EQ(save.x, ui::control_rect(f, ui::kIdSecond).x);
   EXPECT_EQ(std::make_pair(f, 950), hl::focus());
-  EXPECT_EQ("Door", ui::get_text(f, 122));
-  EXPECT_EQ(2, ui::items_selected(f, 102));
+  EXPECT_EQ("Door", ui::get_text(f, res::d_leser::kName));
+  EXPECT_EQ(2, ui::items_selected(f, res::d_leser::kComPort));
   EXPECT_EQ(0u, store::db().edit_reader.nummer());
 
   // Creating it unchanged clashes with the reader it was copied from.
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("Der Lesername ist schon vorhanden,\r\ner muss eindeutig (einmalig) sein !|Info\n",
             boxes());
-  ASSERT_TRUE(hl::type(f, 122, "Door 2"));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kName, "Door 2"));
   hl::clear_boxes();
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("Leseranschluss und Busadresse sind schon vorhanden !|Info\n", boxes());
-  ASSERT_TRUE(hl::choose_item(f, 132, "02"));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kBus, "02"));
   hl::clear_boxes();
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ("", boxes());
   EXPECT_EQ(ui::kNoWindow, form());
   EXPECT_TRUE(ui::window_enabled(w));
@@ -279,10 +280,10 @@ TEST_F(List, CopyWithoutAHeaderClickSortsByNameAscending) {
   start_with_readers();
   ASSERT_TRUE(hl::choose_menu(2210));
   ui::Window f = change(0);
-  ASSERT_TRUE(hl::press(f, 930));
-  ASSERT_TRUE(hl::type(f, 122, "Basement"));
-  ASSERT_TRUE(hl::choose_item(f, 102, "COM 09"));
-  ASSERT_TRUE(hl::press(f, 930));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
+  ASSERT_TRUE(hl::type(f, res::d_leser::kName, "Basement"));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kComPort, "COM 09"));
+  ASSERT_TRUE(hl::press(f, ui::kIdSecond));
   EXPECT_EQ((std::vector<std::string>{"Annex", "Basement", "Door", "gate", "Hall"}), names());
 }
 
@@ -293,10 +294,10 @@ TEST_F(List, DownloadUserHasNoCopyButton) {
   ASSERT_TRUE(hl::choose_menu(2210));
   ui::Window f = change(0);
   ASSERT_NE(ui::kNoWindow, f);
-  EXPECT_FALSE(ui::control_exists(f, 930));
-  EXPECT_TRUE(ui::control_enabled(f, 900));
-  ASSERT_TRUE(hl::choose_item(f, 132, "07"));
-  ASSERT_TRUE(hl::press(f, 900));
+  EXPECT_FALSE(ui::control_exists(f, ui::kIdSecond));
+  EXPECT_TRUE(ui::control_enabled(f, ui::kIdAction));
+  ASSERT_TRUE(hl::choose_item(f, res::d_leser::kBus, "07"));
+  ASSERT_TRUE(hl::press(f, ui::kIdAction));
   EXPECT_EQ(6, on_disk()[0].bus_address());
 }
 

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "resources/ids/d_anmelden.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -33,45 +34,9 @@ const std::vector<int> kAllCommands = [] {
   return ids;
 }();
 
-void Program::SetUp() {
-  old_cwd = std::filesystem::current_path().string();
-  std::filesystem::current_path(dir.path());
-  res::select_edition(res::Edition::English);
-  platform::fault::reset();
-  hl::reset();
-  shell::reset_program();
-  platform::set_working_directory("");
-}
-
 void Program::TearDown() {
   if (sim) sim->stop();
-  hl::reset();
-  shell::reset_program();
-  platform::fault::reset();
-  res::select_edition(res::Edition::English);
-  std::filesystem::current_path(old_cwd);
-}
-
-bool Program::start(const std::string& command_line) { return shell::start_program(command_line); }
-
-bool Program::start_and_run(const std::string& command_line) {
-  if (!start(command_line)) return false;
-  hl::advance(shell::kStartDelayMs);
-  return hl::main_window() != ui::kNoWindow;
-}
-
-void Program::stop() {
-  hl::reset();
-  shell::reset_program();
-}
-
-void Program::install() {
-  ASSERT_TRUE(start_and_run());
-  ASSERT_TRUE(login("Admin", kAdminPassword));
-  ui::Window init = dialog("D_INITIAL");
-  ASSERT_NE(ui::kNoWindow, init);
-  ASSERT_TRUE(hl::press(init, 950));
-  hl::clear_boxes();
+  ProgramTest::TearDown();
 }
 
 void Program::install_with_users(const std::vector<std::pair<std::string, std::string>>& users) {
@@ -81,21 +46,13 @@ void Program::install_with_users(const std::vector<std::pair<std::string, std::s
   ui::Window d = dialog("D_USER");
   ASSERT_NE(ui::kNoWindow, d);
   for (const auto& u : users) {
-    ASSERT_TRUE(hl::type(d, 200, u.first));
-    ASSERT_TRUE(hl::type(d, 700, u.second));
-    ASSERT_TRUE(hl::press(d, 900));
+    ASSERT_TRUE(hl::type(d, res::d_anmelden::kUserList, u.first));
+    ASSERT_TRUE(hl::type(d, ui::kIdPassword, u.second));
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
   }
-  ASSERT_TRUE(hl::press(d, 950));
+  ASSERT_TRUE(hl::press(d, ui::kIdExitMenu));
   hl::clear_boxes();
   stop();
-}
-
-bool Program::login(const std::string& user, const std::string& password) {
-  ui::Window d = dialog("D_ANMELDEN");
-  if (d == ui::kNoWindow) return false;
-  if (!hl::choose_item(d, 200, user)) return false;
-  if (!hl::type(d, 700, password)) return false;
-  return hl::press(d, 900);
 }
 
 sim::Simulator& Program::station(const sim::Bytes& serial, const sim::Bytes& card) {
@@ -120,18 +77,6 @@ void Program::register_station(const std::string& identity, const std::string& o
   k.set_station_identity(identity);
   k.set_station_transponder(owner);
   ASSERT_EQ(1, store::rw_konfig(store::kWrite));
-}
-
-std::string Program::boxes() const {
-  std::string all;
-  for (const auto& b : hl::boxes()) all += b.text + "|" + b.caption + "\n";
-  return all;
-}
-
-std::vector<std::string> Program::box_texts() const {
-  std::vector<std::string> texts;
-  for (const auto& b : hl::boxes()) texts.push_back(b.text);
-  return texts;
 }
 
 std::vector<int> Program::enabled_commands() const {

@@ -9,13 +9,13 @@
 
 #include "platform/headless/driver.h"
 #include "sim.h"
-#include "support/support.h"
+#include "support/program.h"
 
 namespace uitest {
 
 namespace hl = ui::headless;
 
-constexpr const char* kAdminPassword = "Sesam-oeffne-di!";  // 16 characters
+using testsupport::kAdminPassword;
 // The station's serial number as the simulator reports it, and its text.
 extern const sim::Bytes kSerial;
 extern const char* const kSerialText;
@@ -26,30 +26,13 @@ extern const char* const kOwnerCardText;
 extern const sim::Bytes kOtherCard;
 extern const char* const kOtherCardText;
 
-class Program : public ::testing::Test {
+// The shell's view tests: the fixture base with the simulated enrol station.
+class Program : public testsupport::ProgramTest {
  protected:
-  void SetUp() override;
   void TearDown() override;
 
-  // Starts the program as the entry does (up to the message loop); true when it
-  // is running.
-  bool start(const std::string& command_line = "");
-  // Starts and lets the start timer fire: the start sequence runs and ends with
-  // the login dialog (or the program ends).
-  bool start_and_run(const std::string& command_line = "");
-  // Forgets the running program (windows, tables, keys), keeping the files: the
-  // next start is a new run in the same working directory.
-  void stop();
-
-  // The first start of a new installation: the administrator's first login
-  // creates it. The initialisation dialog that opens by itself is left with
-  // "Exit Menu". Boxes are cleared afterwards.
-  void install();
   // install(), then users made in the user management, then a new run.
   void install_with_users(const std::vector<std::pair<std::string, std::string>>& users);
-
-  // Login dialog: chooses `user` and types the password, then presses Login.
-  bool login(const std::string& user, const std::string& password);
 
   // Starts the simulated station and points the Konfigsatz in use at it (not
   // written); serial number `serial`, and a card presented whenever one is
@@ -59,19 +42,9 @@ class Program : public ::testing::Test {
   // the running simulator into Programm.cfg.
   void register_station(const std::string& identity, const std::string& owner);
 
-  ui::Window main() const { return hl::main_window(); }
-  ui::Window dialog(const char* name) const { return hl::find_dialog(name); }
-  // "text|caption" of every box shown since the last clear, one per line.
-  std::string boxes() const;
-  // Texts of the boxes in order.
-  std::vector<std::string> box_texts() const;
   // Menu commands enabled now, in ascending order.
   std::vector<int> enabled_commands() const;
 
-  std::string path(const char* name) const { return dir.file(name); }
-
-  testsupport::TempDir dir;
-  std::string old_cwd;
   int station_port = 0;
   std::unique_ptr<sim::Simulator> sim;
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "fixture.h"
+#include "resources/ids/d_anmelden.h"
 #include "readers/station.h"
 #include "views/host.h"
 #include "platform/clock.h"
@@ -107,9 +108,9 @@ TEST_F(Startup, FirstStartGoesStraightToTheLogin) {
   EXPECT_EQ("", boxes());  // no update, no loading
   ui::Window d = dialog("D_ANMELDEN");
   ASSERT_NE(ui::kNoWindow, d);
-  EXPECT_EQ(std::vector<std::string>({"Admin"}), hl::items(d, 200));
-  EXPECT_EQ(0, ui::items_selected(d, 200));
-  EXPECT_EQ(16, hl::text_limit(d, 700));
+  EXPECT_EQ(std::vector<std::string>({"Admin"}), hl::items(d, res::d_anmelden::kUserList));
+  EXPECT_EQ(0, ui::items_selected(d, res::d_anmelden::kUserList));
+  EXPECT_EQ(16, hl::text_limit(d, ui::kIdPassword));
   EXPECT_EQ(std::make_pair(d, 700), hl::focus());
   ui::Rect r = ui::window_rect(d);
   ui::Rect centred = ui::centred_over(ui::window_rect(main()), ui::Size{r.width, r.height});
@@ -120,7 +121,7 @@ TEST_F(Startup, FirstStartGoesStraightToTheLogin) {
   EXPECT_TRUE(hl::timer_running(main(), shell::kClockTimer));
 
   // The first administrator login creates the installation.
-  ASSERT_TRUE(hl::type(d, 700, kAdminPassword));
+  ASSERT_TRUE(hl::type(d, ui::kIdPassword, kAdminPassword));
   ASSERT_TRUE(hl::press_enter());  // Enter in the password field logs in
   EXPECT_EQ(2064u, testsupport::read_file(path("Programm.cfg")).size());
   EXPECT_EQ(500u * 224, testsupport::read_file(path("Personen.dat")).size());
@@ -313,7 +314,7 @@ TEST_F(Startup, WindowingFailures) {
   hl::clear_boxes();
   hl::fail_next(hl::Failure::SetTimer);
   hl::advance(1000);
-  EXPECT_EQ(cp("Timer für Datum/Uhrzeit kann nicht erzeugt werden !|Info, Timer\n"), boxes());
+  EXPECT_EQ("Timer für Datum/Uhrzeit kann nicht erzeugt werden !|Info, Timer\n", boxes());
   EXPECT_FALSE(hl::timer_running(main(), shell::kClockTimer));
 
   // So is the registration of the window classes.
@@ -333,7 +334,7 @@ TEST_F(Startup, ExitEndsTheMessageLoop) {
   ASSERT_NE(ui::kNoWindow, d);
   hl::press_key(ui::kKeyF1);
   EXPECT_EQ(std::vector<ui::Window>({d}), hl::open_dialogs());
-  ASSERT_TRUE(hl::press(d, 950));
+  ASSERT_TRUE(hl::press(d, ui::kIdExitMenu));
   ASSERT_TRUE(hl::choose_menu(1500));
   EXPECT_EQ(ui::kNoWindow, main());
   EXPECT_EQ(0, hl::quit_code());

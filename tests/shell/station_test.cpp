@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fixture.h"
+#include "resources/ids/d_leser.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "resources/catalogue.h"
@@ -61,28 +62,28 @@ TEST_F(Station, DialogFillingAndConnectionSwitch) {
   ui::Window d = dialog("D_INITIAL");
   ASSERT_NE(ui::kNoWindow, d);
   EXPECT_EQ("Initialization", ui::title(d));
-  std::vector<std::string> ports = hl::items(d, 102);
+  std::vector<std::string> ports = hl::items(d, res::d_leser::kComPort);
   ASSERT_EQ(32u, ports.size());
   EXPECT_EQ("COM 01", ports.front());
   EXPECT_EQ("COM 32", ports.back());
-  EXPECT_EQ(std::vector<std::string>({"115200", "57600", "38400", "19200", "9600"}), hl::items(d, 104));
-  EXPECT_EQ(4, ui::items_selected(d, 104));
-  EXPECT_TRUE(ui::checked(d, 111));
-  EXPECT_FALSE(ui::checked(d, 101));
-  EXPECT_EQ("127.0.0.1", ui::get_text(d, 112));
-  EXPECT_EQ(std::to_string(station_port), ui::get_text(d, 114));
-  EXPECT_EQ(15, hl::text_limit(d, 112));
-  EXPECT_EQ(5, hl::text_limit(d, 114));
-  EXPECT_FALSE(ui::control_enabled(d, 102));
-  EXPECT_TRUE(ui::control_enabled(d, 112));
-  ASSERT_TRUE(hl::press(d, 101));
-  EXPECT_TRUE(ui::control_enabled(d, 102));
-  EXPECT_TRUE(ui::control_enabled(d, 104));
-  EXPECT_FALSE(ui::control_enabled(d, 112));
-  EXPECT_FALSE(ui::control_enabled(d, 114));
-  ASSERT_TRUE(hl::press(d, 111));
-  EXPECT_FALSE(ui::control_enabled(d, 104));
-  EXPECT_TRUE(ui::control_enabled(d, 114));
+  EXPECT_EQ(std::vector<std::string>({"115200", "57600", "38400", "19200", "9600"}), hl::items(d, res::d_leser::kBaud));
+  EXPECT_EQ(4, ui::items_selected(d, res::d_leser::kBaud));
+  EXPECT_TRUE(ui::checked(d, res::d_leser::kTcpIp));
+  EXPECT_FALSE(ui::checked(d, res::d_leser::kRs232));
+  EXPECT_EQ("127.0.0.1", ui::get_text(d, res::d_leser::kAddress));
+  EXPECT_EQ(std::to_string(station_port), ui::get_text(d, res::d_leser::kPort));
+  EXPECT_EQ(15, hl::text_limit(d, res::d_leser::kAddress));
+  EXPECT_EQ(5, hl::text_limit(d, res::d_leser::kPort));
+  EXPECT_FALSE(ui::control_enabled(d, res::d_leser::kComPort));
+  EXPECT_TRUE(ui::control_enabled(d, res::d_leser::kAddress));
+  ASSERT_TRUE(hl::press(d, res::d_leser::kRs232));
+  EXPECT_TRUE(ui::control_enabled(d, res::d_leser::kComPort));
+  EXPECT_TRUE(ui::control_enabled(d, res::d_leser::kBaud));
+  EXPECT_FALSE(ui::control_enabled(d, res::d_leser::kAddress));
+  EXPECT_FALSE(ui::control_enabled(d, res::d_leser::kPort));
+  ASSERT_TRUE(hl::press(d, res::d_leser::kTcpIp));
+  EXPECT_FALSE(ui::control_enabled(d, res::d_leser::kBaud));
+  EXPECT_TRUE(ui::control_enabled(d, res::d_leser::kPort));
 }
 
 TEST_F(Station, RefusedSettingsChangeNothing) {
@@ -90,7 +91,7 @@ TEST_F(Station, RefusedSettingsChangeNothing) {
   ASSERT_TRUE(start_and_run());
   ASSERT_TRUE(login("Admin", kAdminPassword));
   ui::Window d = dialog("D_INITIAL");
-  const std::string port = ui::get_text(d, 114);
+  const std::string port = ui::get_text(d, res::d_leser::kPort);
   hl::clear_boxes();
   struct Case {
     const char *address, *port;
@@ -98,18 +99,18 @@ TEST_F(Station, RefusedSettingsChangeNothing) {
                {"0.1.2.3", "10001"},   {"12a.1.1.1", "10001"}, {"10.0.0.9", "999"},
                {"127.0.0.1", "65536"}, {"127.0.0.1", ""}};
   for (const Case& c : cases) {
-    hl::type(d, 112, c.address);
-    hl::type(d, 114, c.port);
-    ASSERT_TRUE(hl::press(d, 900));
+    hl::type(d, res::d_leser::kAddress, c.address);
+    hl::type(d, res::d_leser::kPort, c.port);
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
   }
-  EXPECT_EQ(cp("Keine Eingabe im Feld IP Adresse oder Name vorhanden !|Info\n"
+  EXPECT_EQ("Keine Eingabe im Feld IP Adresse oder Name vorhanden !|Info\n"
                "Fehlerhafte Eingabe im Feld IP Adresse oder Name vorhanden !|Info\n"
                "Fehlerhafte Eingabe im Feld IP Adresse oder Name vorhanden !|Info\n"
                "Fehlerhafte Eingabe im Feld IP Adresse oder Name vorhanden !|Info\n"
                "Fehlerhafte Eingabe im Feld IP Adresse oder Name vorhanden !|Info\n"
                "Angabe für TCP Port ist nicht zulässig !|Info\n"
                "Angabe für TCP Port ist nicht zulässig !|Info\n"
-               "Angabe für TCP Port ist nicht zulässig !|Info\n"),
+               "Angabe für TCP Port ist nicht zulässig !|Info\n",
             boxes());
   EXPECT_EQ(d, dialog("D_INITIAL"));
   EXPECT_EQ(std::to_string(store::db().konfig.tcp_port()), port);
@@ -168,14 +169,14 @@ TEST_F(Station, FirstInitialisationOverTheSerialPort) {
   ASSERT_TRUE(start_and_run());
   ASSERT_TRUE(login("Admin", kAdminPassword));
   ui::Window d = dialog("D_INITIAL");
-  ASSERT_TRUE(hl::press(d, 101));
-  ASSERT_TRUE(hl::choose_item(d, 102, "COM 07"));
-  ASSERT_TRUE(hl::choose_item(d, 104, "115200"));
+  ASSERT_TRUE(hl::press(d, res::d_leser::kRs232));
+  ASSERT_TRUE(hl::choose_item(d, res::d_leser::kComPort, "COM 07"));
+  ASSERT_TRUE(hl::choose_item(d, res::d_leser::kBaud, "115200"));
   hl::clear_boxes();
   // The serial transport waits by sleeping: it needs the real clock to give the
   // simulator time to answer.
   platform::vclock::disable();
-  bool pressed = hl::press(d, 900);
+  bool pressed = hl::press(d, ui::kIdAction);
   platform::vclock::enable(platform::LocalTime{2026, 12, 7, 9, 0, 0, 0, 1});
   ASSERT_TRUE(pressed);
   EXPECT_NE(std::string::npos, boxes().find(std::string("\nTransponder number = ") + kOtherCardText)) << boxes();
@@ -212,15 +213,15 @@ TEST_F(Station, ExchangedStationIsReleasedWithTheOwnerTransponder) {
   ASSERT_TRUE(start_and_run());
   hl::clear_boxes();
   ASSERT_TRUE(login("Admin", kAdminPassword));
-  EXPECT_EQ(cp("\nDie Enrolstation wurde wohl ausgetauscht !\nSie müssen diese Enrolstation erst freigeben !\n\n|Fehler Meldung\n"),
+  EXPECT_EQ("\nDie Enrolstation wurde wohl ausgetauscht !\nSie müssen diese Enrolstation erst freigeben !\n\n|Fehler Meldung\n",
             boxes());
   EXPECT_EQ(kAdminWithoutStation, enabled_commands());
   ui::Window d = dialog("D_INITIAL");
   ASSERT_NE(ui::kNoWindow, d);  // offered at once
   hl::clear_boxes();
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nDie Enrolstation wurde wohl ausgetauscht !                                     \n"
-               "Bitte nach der Bestätigung dieses Fensters\n\nden Transponder vor den Leser halten !\n\n|Info\n"),
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ("\nDie Enrolstation wurde wohl ausgetauscht !                                     \n"
+               "Bitte nach der Bestätigung dieses Fensters\n\nden Transponder vor den Leser halten !\n\n|Info\n",
             boxes());
   store::Konfigsatz k = konfig_on_disk();
   EXPECT_EQ(kSerialText, k.station_identity());
@@ -256,7 +257,7 @@ TEST_F(Station, ExchangeGivenUpRegistersNothing) {
   hl::clear_boxes();
   hl::script_answer(ui::kIdOk);  // hold the transponder ...
   hl::script_answer(ui::kIdNo);  // no data: do not read again
-  ASSERT_TRUE(hl::press(d, 900));
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
   // The dialog reports done; the check that follows refuses the station again.
   EXPECT_EQ(ui::kNoWindow, dialog("D_INITIAL"));
   std::vector<std::string> shown = box_texts();
@@ -273,8 +274,8 @@ TEST_F(Station, OrdinaryUserAtAnExchangedStation) {
   ASSERT_TRUE(start_and_run());
   hl::clear_boxes();
   ASSERT_TRUE(login("Muster1", "geheim1"));
-  EXPECT_EQ(cp("\nDie Enrolstation wurde wohl ausgetauscht !\nDer Administrator muss diese Enrolstation erst freigeben !"
-               "\nBitte informiren Sie den Administrator !\n\n|Fehler Meldung\n"),
+  EXPECT_EQ("\nDie Enrolstation wurde wohl ausgetauscht !\nDer Administrator muss diese Enrolstation erst freigeben !"
+               "\nBitte informiren Sie den Administrator !\n\n|Fehler Meldung\n",
             boxes());
   EXPECT_EQ(kUserWithoutStation, enabled_commands());
   EXPECT_EQ(ui::kNoWindow, dialog("D_INITIAL"));
@@ -322,9 +323,9 @@ TEST_F(Station, GermanEdition) {
   ui::Window d = dialog("D_INITIAL");
   EXPECT_EQ("Initalisierung", ui::title(d));
   hl::clear_boxes();
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nBitte nach der Bestätigung dieses Fensters\n\nden Transponder vor den Leser halten !\n\n|Info\n"
-               "\nTranspondernummer = ") + kOwnerCardText + "\n|Info\n",
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ(std::string("\nBitte nach der Bestätigung dieses Fensters\n\nden Transponder vor den Leser halten !\n\n|Info\n"
+                        "\nTranspondernummer = ") + kOwnerCardText + "\n|Info\n",
             boxes());
 }
 

@@ -60,7 +60,7 @@ TEST_F(Update, EachVersionIsBroughtToTheCurrentLayout) {
     set_version(v);
     stop();
     ASSERT_TRUE(start_and_run()) << v;
-    EXPECT_NE(std::string::npos, boxes().find(testsupport::cp("Ein DB-Update wurde erfolgreich durchgeführt !!!|Info"))) << v;
+    EXPECT_NE(std::string::npos, boxes().find("Ein DB-Update wurde erfolgreich durchgeführt !!!|Info")) << v;
     EXPECT_EQ(500u * 224, size_of("Personen.dat"));
     EXPECT_EQ(500u * 10208, size_of("Template.dat"));
     EXPECT_EQ(400u, size_of("Eingabe.dat"));

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "fixture.h"
+#include "resources/ids/d_anmelden.h"
+#include "resources/ids/d_passwort.h"
 #include "views/host.h"
 #include "resources/catalogue.h"
 #include "shell/shell.h"
@@ -45,10 +47,10 @@ class Users : public Program {
     ASSERT_TRUE(login(name, old_pw));
     ui::Window d = dialog("D_PASSWORT");
     ASSERT_NE(ui::kNoWindow, d);
-    ASSERT_TRUE(hl::type(d, 111, old_pw));
-    ASSERT_TRUE(hl::type(d, 121, new_pw));
-    ASSERT_TRUE(hl::type(d, 131, new_pw));
-    ASSERT_TRUE(hl::press(d, 900));
+    ASSERT_TRUE(hl::type(d, res::d_passwort::kOld, old_pw));
+    ASSERT_TRUE(hl::type(d, res::d_passwort::kNew, new_pw));
+    ASSERT_TRUE(hl::type(d, res::d_passwort::kRepeat, new_pw));
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
     ASSERT_EQ(ui::kNoWindow, dialog("D_PASSWORT"));
   }
 };
@@ -57,27 +59,27 @@ TEST_F(Users, LoginRefusals) {
   ASSERT_TRUE(start_and_run());
   hl::clear_boxes();
   ui::Window d = dialog("D_ANMELDEN");
-  EXPECT_EQ(std::vector<std::string>({"Admin", "Muster1", "Download"}), hl::items(d, 200));
-  EXPECT_EQ(0, ui::items_selected(d, 200));  // the administrator logged in last
+  EXPECT_EQ(std::vector<std::string>({"Admin", "Muster1", "Download"}), hl::items(d, res::d_anmelden::kUserList));
+  EXPECT_EQ(0, ui::items_selected(d, res::d_anmelden::kUserList));  // the administrator logged in last
 
-  ASSERT_TRUE(hl::press(d, 900));
-  ASSERT_TRUE(hl::type(d, 700, "Sesam-oeffne-di"));  // right, but only 15 characters
-  ASSERT_TRUE(hl::press(d, 900));
-  ASSERT_TRUE(hl::type(d, 700, "Sesam-oeffne-da!"));
-  ASSERT_TRUE(hl::press(d, 900));
-  ASSERT_TRUE(hl::choose_item(d, 200, "Muster1"));
-  ASSERT_TRUE(hl::type(d, 700, "geheim2"));
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nDie Eingabe eines Passwortes ist zwingend erforderlich !\n|Info\n"
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  ASSERT_TRUE(hl::type(d, ui::kIdPassword, "Sesam-oeffne-di"));  // right, but only 15 characters
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  ASSERT_TRUE(hl::type(d, ui::kIdPassword, "Sesam-oeffne-da!"));
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  ASSERT_TRUE(hl::choose_item(d, res::d_anmelden::kUserList, "Muster1"));
+  ASSERT_TRUE(hl::type(d, ui::kIdPassword, "geheim2"));
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ("\nDie Eingabe eines Passwortes ist zwingend erforderlich !\n|Info\n"
                "\nDie Länge des eingegebenen Passwortes ist zu kurz (16 Zeichen) !\n|Info\n"
                "Eingegebenes Passwort ist falsch !|Info\n"
-               "Eingegebenes Passwort ist falsch !|Info\n"),
+               "Eingegebenes Passwort ist falsch !|Info\n",
             boxes());
   EXPECT_EQ(d, dialog("D_ANMELDEN"));
   EXPECT_EQ(0, views::host().user.number);
 
   // "Exit Menu" leaves the menu as it was.
-  ASSERT_TRUE(hl::press(d, 950));
+  ASSERT_TRUE(hl::press(d, ui::kIdExitMenu));
   EXPECT_EQ(ui::kNoWindow, dialog("D_ANMELDEN"));
   EXPECT_TRUE(ui::window_enabled(main()));
   EXPECT_EQ(kStartMenu, enabled_commands());
@@ -90,13 +92,13 @@ TEST_F(Users, MustChangeOpensThePasswordDialogOnceAndLastUserIsRemembered) {
   EXPECT_EQ(2u, on_disk(17).nummer());
   ui::Window d = dialog("D_PASSWORT");
   ASSERT_NE(ui::kNoWindow, d);
-  EXPECT_EQ(16, hl::text_limit(d, 121));
+  EXPECT_EQ(16, hl::text_limit(d, res::d_passwort::kNew));
   EXPECT_EQ(std::vector<int>({1000, 1300, 1500, 6000, 6100}), enabled_commands());
-  ASSERT_TRUE(hl::press(d, 950));
+  ASSERT_TRUE(hl::press(d, ui::kIdExitMenu));
   // A second login in the same run is not asked again.
   ASSERT_TRUE(hl::choose_menu(1000));
   ui::Window l = dialog("D_ANMELDEN");
-  EXPECT_EQ(1, ui::items_selected(l, 200));
+  EXPECT_EQ(1, ui::items_selected(l, res::d_anmelden::kUserList));
   ASSERT_TRUE(login("Muster1", "geheim1"));
   EXPECT_EQ(ui::kNoWindow, dialog("D_PASSWORT"));
   EXPECT_EQ(std::vector<int>({1000, 1300, 1500, 6000, 6100}), enabled_commands());
@@ -119,10 +121,10 @@ TEST_F(Users, PasswordChangeRules) {
                {"geheim1", "", "neu1"},        {"geheim1", "neu1", ""},
                {"geheim1", "geheim1", "geheim1"}, {"geheim1", "neu1", "neu2"}};
   for (const Step& s : steps) {
-    hl::type(d, 111, s.old_pw);
-    hl::type(d, 121, s.new_pw);
-    hl::type(d, 131, s.repeat);
-    ASSERT_TRUE(hl::press(d, 900));
+    hl::type(d, res::d_passwort::kOld, s.old_pw);
+    hl::type(d, res::d_passwort::kNew, s.new_pw);
+    hl::type(d, res::d_passwort::kRepeat, s.repeat);
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
   }
   EXPECT_EQ(
       "Fehlerhafte Eingabe des alten Passwortes !|Info\n"
@@ -136,10 +138,10 @@ TEST_F(Users, PasswordChangeRules) {
 
   // No minimum length applies.
   hl::clear_boxes();
-  hl::type(d, 111, "geheim1");
-  hl::type(d, 121, "x");
-  hl::type(d, 131, "x");
-  ASSERT_TRUE(hl::press(d, 900));
+  hl::type(d, res::d_passwort::kOld, "geheim1");
+  hl::type(d, res::d_passwort::kNew, "x");
+  hl::type(d, res::d_passwort::kRepeat, "x");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
   EXPECT_EQ("\nPasswort changed succesfully!\n|Info\n", boxes());
   EXPECT_EQ(ui::kNoWindow, dialog("D_PASSWORT"));
   store::Usersatz rec = on_disk(2);
@@ -155,13 +157,13 @@ TEST_F(Users, PasswordChangeRules) {
     ASSERT_TRUE(hl::choose_menu(1300));
     d = dialog("D_PASSWORT");
     std::string current = on_disk(2).password();
-    hl::type(d, 111, current);
-    hl::type(d, 121, next);
-    hl::type(d, 131, next);
-    ASSERT_TRUE(hl::press(d, 900));
+    hl::type(d, res::d_passwort::kOld, current);
+    hl::type(d, res::d_passwort::kNew, next);
+    hl::type(d, res::d_passwort::kRepeat, next);
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
     if (std::string(next) == "geheim1" && current == "x") {
       EXPECT_EQ("Fehlerhafte Eingabe, neues Passwort und letztes altes Passwort sind gleich !|Info\n", boxes());
-      ASSERT_TRUE(hl::press(d, 950));
+      ASSERT_TRUE(hl::press(d, ui::kIdExitMenu));
     } else {
       EXPECT_EQ("\nPasswort changed succesfully!\n|Info\n", boxes());
     }
@@ -175,10 +177,10 @@ TEST_F(Users, PasswordChangeRules) {
   hl::clear_boxes();
   ASSERT_TRUE(hl::choose_menu(1300));
   d = dialog("D_PASSWORT");
-  hl::type(d, 111, "geheim1");
-  hl::type(d, 121, "geheim9");
-  hl::type(d, 131, "geheim9");
-  ASSERT_TRUE(hl::press(d, 900));
+  hl::type(d, res::d_passwort::kOld, "geheim1");
+  hl::type(d, res::d_passwort::kNew, "geheim9");
+  hl::type(d, res::d_passwort::kRepeat, "geheim9");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
   EXPECT_EQ("\nPasswort changed succesfully!\n|Info\n", boxes());
   EXPECT_EQ("geheim9", on_disk(2).password());
 }
@@ -200,10 +202,10 @@ TEST_F(Users, MenuStateOfEachKindOfUser) {
   ASSERT_TRUE(hl::choose_menu(1300));
   ui::Window d = dialog("D_PASSWORT");
   ASSERT_NE(ui::kNoWindow, d);
-  hl::type(d, 111, "geheim1");
-  hl::type(d, 121, "geheim2");
-  hl::type(d, 131, "geheim2");
-  ASSERT_TRUE(hl::press(d, 900));
+  hl::type(d, res::d_passwort::kOld, "geheim1");
+  hl::type(d, res::d_passwort::kNew, "geheim2");
+  hl::type(d, res::d_passwort::kRepeat, "geheim2");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
   const std::vector<int> ordinary = all_but({1400, 5510, 5515, 5520, 5530, 5800, 5810, 5820, 1200, 2300});
   EXPECT_EQ(ordinary, enabled_commands());
   ASSERT_TRUE(hl::choose_menu(1000));
@@ -215,10 +217,10 @@ TEST_F(Users, MenuStateOfEachKindOfUser) {
   EXPECT_TRUE(views::host().user.download);
   ASSERT_TRUE(hl::choose_menu(1300));
   d = dialog("D_PASSWORT");
-  hl::type(d, 111, "laden1");
-  hl::type(d, 121, "laden2");
-  hl::type(d, 131, "laden2");
-  ASSERT_TRUE(hl::press(d, 900));
+  hl::type(d, res::d_passwort::kOld, "laden1");
+  hl::type(d, res::d_passwort::kNew, "laden2");
+  hl::type(d, res::d_passwort::kRepeat, "laden2");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
   EXPECT_EQ(std::vector<int>({1000, 1300, 1500, 2210, 2400, 6000, 6100}), enabled_commands());
   // A greyed command cannot be chosen.
   EXPECT_FALSE(hl::choose_menu(5800));
@@ -232,7 +234,7 @@ TEST_F(Users, WithoutAStationTheAdministratorIsOfferedTheInitialisationOnce) {
   ASSERT_NE(ui::kNoWindow, init);
   EXPECT_FALSE(ui::window_enabled(main()));
   EXPECT_FALSE(hl::choose_menu(6100));  // the main window takes no input now
-  ASSERT_TRUE(hl::press(init, 950));
+  ASSERT_TRUE(hl::press(init, ui::kIdExitMenu));
   ASSERT_TRUE(hl::choose_menu(1000));
   ASSERT_TRUE(login("Admin", kAdminPassword));
   EXPECT_EQ(ui::kNoWindow, dialog("D_INITIAL"));
@@ -247,27 +249,27 @@ TEST_F(Users, UserManagement) {
   ASSERT_TRUE(hl::choose_menu(5800));
   ui::Window d = dialog("D_USER");
   ASSERT_NE(ui::kNoWindow, d);
-  EXPECT_EQ(std::vector<std::string>({"", "Muster1", "Download"}), hl::items(d, 200));
-  EXPECT_EQ(16, hl::text_limit(d, 700));
+  EXPECT_EQ(std::vector<std::string>({"", "Muster1", "Download"}), hl::items(d, res::d_anmelden::kUserList));
+  EXPECT_EQ(16, hl::text_limit(d, ui::kIdPassword));
 
   // Too short: the name (typed or chosen) and the password.
-  hl::type(d, 200, "Kurz5");
-  hl::type(d, 700, "passwort");
-  ASSERT_TRUE(hl::press(d, 900));
-  hl::type(d, 200, "Langer1");
-  hl::type(d, 700, "12345");
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nThe entered user name is too short (min. 6 digits)!\n|Info\n"
-               "\nDas eingegebene Benutzerpasswort ist zu kurz (min. 6 Stellen) !\n|Info\n"),
+  hl::type(d, res::d_anmelden::kUserList, "Kurz5");
+  hl::type(d, ui::kIdPassword, "passwort");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  hl::type(d, res::d_anmelden::kUserList, "Langer1");
+  hl::type(d, ui::kIdPassword, "12345");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ("\nThe entered user name is too short (min. 6 digits)!\n|Info\n"
+               "\nDas eingegebene Benutzerpasswort ist zu kurz (min. 6 Stellen) !\n|Info\n",
             boxes());
 
   // A new user.
   hl::clear_boxes();
-  hl::type(d, 700, "123456");
-  ASSERT_TRUE(hl::press(d, 900));
+  hl::type(d, ui::kIdPassword, "123456");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
   EXPECT_EQ("\nNew user created succesfully!\n|Info\n", boxes());
-  EXPECT_EQ(std::vector<std::string>({"", "Muster1", "Download", "Langer1"}), hl::items(d, 200));
-  EXPECT_EQ("", ui::get_text(d, 700));
+  EXPECT_EQ(std::vector<std::string>({"", "Muster1", "Download", "Langer1"}), hl::items(d, res::d_anmelden::kUserList));
+  EXPECT_EQ("", ui::get_text(d, ui::kIdPassword));
   store::Usersatz rec = on_disk(4);
   EXPECT_EQ("Langer1", rec.name());
   EXPECT_EQ("123456", rec.password());
@@ -275,23 +277,23 @@ TEST_F(Users, UserManagement) {
 
   // A typed name that exists: the question, No keeps the stored password.
   hl::clear_boxes();
-  hl::type(d, 200, "Muster1");
-  hl::type(d, 700, "anders1");
+  hl::type(d, res::d_anmelden::kUserList, "Muster1");
+  hl::type(d, ui::kIdPassword, "anders1");
   hl::script_answer(ui::kIdNo);
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nDer Benutzername ist schon in der DB vorhanden !\nMöchten Sie das vorhandene Passwort wirklich überschreiben ?\n|Frage\n"),
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ("\nDer Benutzername ist schon in der DB vorhanden !\nMöchten Sie das vorhandene Passwort wirklich überschreiben ?\n|Frage\n",
             boxes());
-  EXPECT_EQ("", ui::get_text(d, 700));
+  EXPECT_EQ("", ui::get_text(d, ui::kIdPassword));
   EXPECT_EQ("geheim1", on_disk(2).password());
 
   // Chosen from the list, Yes: the password is replaced and must be changed.
   hl::clear_boxes();
-  ASSERT_TRUE(hl::choose_item(d, 200, "Muster1"));
-  hl::type(d, 700, "anders1");
+  ASSERT_TRUE(hl::choose_item(d, res::d_anmelden::kUserList, "Muster1"));
+  hl::type(d, ui::kIdPassword, "anders1");
   hl::script_answer(ui::kIdYes);
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nMöchten Sie das vorhandene Passwort wirklich überschreiben ?\n|Frage\n"
-               "\nUser Password changed succesfully!\n|Info\n"),
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ("\nMöchten Sie das vorhandene Passwort wirklich überschreiben ?\n|Frage\n"
+               "\nUser Password changed succesfully!\n|Info\n",
             boxes());
   rec = on_disk(2);
   EXPECT_EQ("anders1", rec.password());
@@ -300,34 +302,34 @@ TEST_F(Users, UserManagement) {
 
   // Delete: refused, not confirmed, then confirmed.
   hl::clear_boxes();
-  ASSERT_TRUE(hl::press(d, 930));  // the empty entry
-  ASSERT_TRUE(hl::choose_item(d, 200, "Langer1"));
+  ASSERT_TRUE(hl::press(d, ui::kIdSecond));  // the empty entry
+  ASSERT_TRUE(hl::choose_item(d, res::d_anmelden::kUserList, "Langer1"));
   hl::script_answer(ui::kIdNo);
-  ASSERT_TRUE(hl::press(d, 930));
+  ASSERT_TRUE(hl::press(d, ui::kIdSecond));
   EXPECT_TRUE(on_disk(4).used());
   hl::script_answer(ui::kIdYes);
-  ASSERT_TRUE(hl::press(d, 930));
-  EXPECT_EQ(cp("\nThe entered user name is too short (min. 6 digits)!\n|Info\n"
+  ASSERT_TRUE(hl::press(d, ui::kIdSecond));
+  EXPECT_EQ("\nThe entered user name is too short (min. 6 digits)!\n|Info\n"
                "\nMöchten Sie den vorhandenen Benutzer wirklich löschen ?\n|Frage\n"
                "\nMöchten Sie den vorhandenen Benutzer wirklich löschen ?\n|Frage\n"
-               "\nBenutzer wurde erfolgreich gelöscht !\n|Info\n"),
+               "\nBenutzer wurde erfolgreich gelöscht !\n|Info\n",
             boxes());
   EXPECT_FALSE(on_disk(4).used());
-  EXPECT_EQ(std::vector<std::string>({"", "Muster1", "Download"}), hl::items(d, 200));
+  EXPECT_EQ(std::vector<std::string>({"", "Muster1", "Download"}), hl::items(d, res::d_anmelden::kUserList));
 
   // Fifteen users fill the file; the sixteenth cannot be written.
   for (int i = 3; i <= 15; ++i) {
-    hl::type(d, 200, "Nutzer" + std::to_string(i));
-    hl::type(d, 700, "passwort");
-    ASSERT_TRUE(hl::press(d, 900));
+    hl::type(d, res::d_anmelden::kUserList, "Nutzer" + std::to_string(i));
+    hl::type(d, ui::kIdPassword, "passwort");
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
   }
   hl::clear_boxes();
-  hl::type(d, 200, "Nutzer16");
-  hl::type(d, 700, "passwort");
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nKonnte in die User-/Passwortdatei nicht schreiben !\n\nFehlernummer -1 wurde zurück geliefert !\n|Fehler Meldung\n"),
+  hl::type(d, res::d_anmelden::kUserList, "Nutzer16");
+  hl::type(d, ui::kIdPassword, "passwort");
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ("\nKonnte in die User-/Passwortdatei nicht schreiben !\n\nFehlernummer -1 wurde zurück geliefert !\n|Fehler Meldung\n",
             boxes());
-  ASSERT_TRUE(hl::press(d, 950));
+  ASSERT_TRUE(hl::press(d, ui::kIdExitMenu));
   EXPECT_EQ(ui::kNoWindow, dialog("D_USER"));
   EXPECT_TRUE(ui::window_enabled(main()));
 
@@ -360,19 +362,19 @@ TEST_F(Users, GermanEdition) {
   hl::clear_boxes();
   ui::Window d = dialog("D_ANMELDEN");
   EXPECT_EQ("Anmeldung", ui::title(d));
-  ASSERT_TRUE(hl::type(d, 700, "kurz"));
-  ASSERT_TRUE(hl::press(d, 900));
-  EXPECT_EQ(cp("\nDie Länge des eingegebenen Passwortes ist zu kurz (16 Zeichen) !\n|Info\n"), boxes());
+  ASSERT_TRUE(hl::type(d, ui::kIdPassword, "kurz"));
+  ASSERT_TRUE(hl::press(d, ui::kIdAction));
+  EXPECT_EQ("\nDie Länge des eingegebenen Passwortes ist zu kurz (16 Zeichen) !\n|Info\n", boxes());
   ASSERT_TRUE(login("Muster1", "geheim1"));
   ui::Window pw = dialog("D_PASSWORT");
   EXPECT_EQ(cp("Passwort ändern"), ui::title(pw));
   hl::clear_boxes();
-  hl::type(pw, 111, "geheim1");
-  hl::type(pw, 121, "geheim2");
-  hl::type(pw, 131, "geheim2");
-  ASSERT_TRUE(hl::press(pw, 900));
+  hl::type(pw, res::d_passwort::kOld, "geheim1");
+  hl::type(pw, res::d_passwort::kNew, "geheim2");
+  hl::type(pw, res::d_passwort::kRepeat, "geheim2");
+  ASSERT_TRUE(hl::press(pw, ui::kIdAction));
   // The English edition's mixed-language success text is German here.
-  EXPECT_EQ(cp("\nPasswort wurde erfolgreich geändert !\n|Info\n"), boxes());
+  EXPECT_EQ("\nPasswort wurde erfolgreich geändert !\n|Info\n", boxes());
   hl::clear_boxes();
   ASSERT_TRUE(hl::choose_menu(6100));
   EXPECT_EQ(0u, hl::boxes().at(0).text.find("\n\tProgramm\tZAM ENROL"));
