@@ -163,6 +163,16 @@ for ed in "${editions[@]}"; do
     echo "the reader list did not open"
     failed=1
   fi
+  # The windows of the other subsystems: each scripts/shots/*.sh is sourced here,
+  # in name order, with the program running (logged in as the administrator,
+  # station initialised, the four readers entered) and $main, $ed, $out, $port,
+  # $work and the helpers above at hand; a step that fails sets failed=1.
+  for steps in "$root"/scripts/shots/*.sh; do
+    [ -e "$steps" ] || continue
+    gui_log "shots: $(basename "$steps")"
+    # shellcheck source=/dev/null
+    source "$steps"
+  done
   activate "$main"
   xdotool key alt+F4
   for _ in $(seq 1 40); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.25; done
