@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ui.h"
+#include "readers/station.h"
 #include "views/list_window.h"
 
 namespace readers {
@@ -20,6 +21,9 @@ struct State {
   ui::Window form = ui::kNoWindow;
   FormMode form_mode = FormMode::None;
   bool copy_prepared = false;
+
+  // The command-line switches the station check obeys (-e, -j).
+  StationSwitches switches;
 };
 
 State& state();

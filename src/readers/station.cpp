@@ -7,6 +7,7 @@
 #include "resources/cp1252.h"
 #include "resources/ids/d_initial.h"
 #include "diag/status.h"
+#include "readers/state.h"
 #include "store/store.h"
 #include "views/connection.h"
 #include "views/host.h"
@@ -21,9 +22,6 @@ constexpr std::size_t kIdentityChars = 21;
 
 constexpr int kStationAddress = 1;
 constexpr int kCardWaitMs = 10000;
-
-// The command-line switches the station check obeys (-e, -j).
-StationSwitches g_switches;
 
 int box(const std::string& text, res::TextId caption, unsigned style = ui::kOk) {
   return views::show_box(text, res::text(caption), style);
@@ -140,9 +138,9 @@ void fill(ui::Window d) {
 
 }  // namespace
 
-void set_station_switches(const StationSwitches& switches) { g_switches = switches; }
+void set_station_switches(const StationSwitches& switches) { state().switches = switches; }
 
-const StationSwitches& station_switches() { return g_switches; }
+const StationSwitches& station_switches() { return state().switches; }
 
 void open_initial() {
   ui::Window d = views::open_main_dialog("D_INITIAL", initial_handler);
@@ -150,7 +148,7 @@ void open_initial() {
 }
 
 int check_enrolstation() {
-  if (g_switches.skip_check) return 1;
+  if (state().switches.skip_check) return 1;
   const store::Konfigsatz& k = store::db().konfig;
   if (k.station_registered() == 0) return 0;
   int r = rlink::enrol_init();
@@ -167,7 +165,7 @@ int check_enrolstation() {
   else
     text += res::text(res::STN_RELEASE_USER) + res::text(res::STN_INFORM_ADMIN);
   box(text, res::CAP_FEHLER_MELDUNG);
-  return g_switches.continue_after_mismatch ? 1 : 0;
+  return state().switches.continue_after_mismatch ? 1 : 0;
 }
 
 }  // namespace readers

@@ -279,7 +279,6 @@ void reset_program() {
   diag::reset_diag();
   views::reset_host();
   readers::reset_readers();
-  readers::set_station_switches(readers::StationSwitches{});
   reset_shell();
 }
 
