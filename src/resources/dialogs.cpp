@@ -192,25 +192,24 @@ Built suchen() {
   return {"D_SUCHEN", DLG_SUCHEN, 260, 192, l.controls};
 }
 
-// The person data and the 5 x 5 finger grid shared by D_ENROL and D_TEMP_DEL
-// (both dialogs give these controls the same ids).
+// The person data and the 5 x 5 finger grid shared by D_ENROL and D_TEMP_DEL.
 void person_and_grid(Layout& l) {
   l.label(kStaticId, UI_LAST_NAME, 7, 7, 88);
-  l.edit(d_enrol::kName, 98, 5, 130, kReadOnly);
+  l.edit(finger_grid::kName, 98, 5, 130, kReadOnly);
   l.label(kStaticId, UI_FIRST_NAME, 7, 21, 88);
-  l.edit(d_enrol::kFirstName, 98, 19, 130, kReadOnly);
+  l.edit(finger_grid::kFirstName, 98, 19, 130, kReadOnly);
   l.label(kStaticId, UI_PERSONNEL_NUMBER, 7, 35, 88);
-  l.edit(d_enrol::kPersonnelNumber, 98, 33, 130, kReadOnly);
+  l.edit(finger_grid::kPersonnelNumber, 98, 33, 130, kReadOnly);
   l.label(kStaticId, UI_IDENTIFICATION_NUMBER, 7, 49, 88);
-  l.edit(d_enrol::kIdentification, 98, 47, 130, kReadOnly);
+  l.edit(finger_grid::kIdentification, 98, 47, 130, kReadOnly);
   for (int row = 0; row < 5; ++row)
     for (int col = 0; col < 5; ++col)
-      l.colour_button(d_enrol::kFirstFingerButton + 10 * row + col, 7 + 34 * col, 70 + 20 * row, 30, 16);
-  l.label(d_enrol::kQualityLabel, kNoText, 185, 72, 70);
-  l.box(d_enrol::kQualityBox, 260, 70, 40, 12);
-  l.label(d_enrol::kQualityWord, kNoText, 185, 86, 70);
+      l.colour_button(finger_grid::kFirstFingerButton + 10 * row + col, 7 + 34 * col, 70 + 20 * row, 30, 16);
+  l.label(finger_grid::kQualityLabel, kNoText, 185, 72, 70);
+  l.box(finger_grid::kQualityBox, 260, 70, 40, 12);
+  l.label(finger_grid::kQualityWord, kNoText, 185, 86, 70);
   l.label(kStaticId, UI_FINGER_SELECTION, 185, 102, 40);
-  l.label(d_enrol::kSelection, UI_SELECTION_START, 230, 102, 40);
+  l.label(finger_grid::kSelection, UI_SELECTION_START, 230, 102, 40);
 }
 
 Built enrol() {
@@ -269,8 +268,7 @@ Built spezial_pin() {
 
 // COM / TCP connection rows of D_LESER and D_INITIAL inside group 100.
 void connection(Layout& l, TextId group_title) {
-  // D_INITIAL gives these controls the same ids.
-  using namespace d_leser;
+  using namespace connection_rows;
   l.group(kConnectionGroup, group_title, 7, 7, 246, 62);
   l.radio(kRs232, UI_RS232, 15, 20, 55, kGroupStart);
   l.combo(kComPort, 75, 18, 60, 150);
@@ -371,10 +369,9 @@ struct ExchangeIds {
 };
 
 void exchange(Layout& l, const ExchangeIds& ids) {
-  // D_IMPORT gives these controls the same ids as D_EXPORT.
   l.label(kStaticId, UI_FILENAME, 7, 9, 60);
-  l.edit(d_export::kFile, 70, 7, 220);
-  l.button(d_export::kSearch, UI_SEARCH_BUTTON, 296, 6, 57);
+  l.edit(exchange_layout::kFile, 70, 7, 220);
+  l.button(exchange_layout::kSearch, UI_SEARCH_BUTTON, 296, 6, 57);
   l.label(kStaticId, UI_SEPARATOR, 7, 27, 60);
   l.edit(ids.separator, 70, 25, 16);
   l.check(ids.start_and_length, UI_OR_START_AND_LENGTH, 100, 26, 120);
@@ -386,23 +383,23 @@ void exchange(Layout& l, const ExchangeIds& ids) {
   l.check(ids.cr, UI_OR_FINAL_CR, 105, 58, 85);
   l.check(ids.lf, UI_AND_LF, 195, 58, 60);
   l.label(kStaticId, UI_POSITION, 7, 77, 40);
-  l.label(d_export::kFieldTitle, UI_FIELD, 50, 77, 120);
-  l.label(d_export::kStartTitle, UI_COLUMN_SEPARATOR, 175, 77, 50);
-  l.label(d_export::kLengthTitle, UI_LENGTH, 230, 77, 50);
+  l.label(exchange_layout::kFieldTitle, UI_FIELD, 50, 77, 120);
+  l.label(exchange_layout::kStartTitle, UI_COLUMN_SEPARATOR, 175, 77, 50);
+  l.label(exchange_layout::kLengthTitle, UI_LENGTH, 230, 77, 50);
   const TextId numbers[] = {UI_POS_1, UI_POS_2, UI_POS_3, UI_POS_4, UI_POS_5,
                             UI_POS_6, UI_POS_7, UI_POS_8, UI_POS_9, UI_POS_10};
-  for (int i = 0; i < d_export::kPositions; ++i) {
+  for (int i = 0; i < exchange_layout::kPositions; ++i) {
     int y = 89 + 15 * i;
     l.label(kStaticId, numbers[i], 7, y + 2, 20);
-    l.combo(d_export::kFirstField + i, 50, y, 120, 140);
-    l.edit(d_export::kFirstStart + 10 * i, 175, y, 40);
-    l.edit(d_export::kFirstLength + 10 * i, 230, y, 40);
+    l.combo(exchange_layout::kFirstField + i, 50, y, 120, 140);
+    l.edit(exchange_layout::kFirstStart + 10 * i, 175, y, 40);
+    l.edit(exchange_layout::kFirstLength + 10 * i, 230, y, 40);
   }
   l.label(kStaticId, UI_FOOTER, 7, 244, 60);
-  l.edit(d_export::kFooter, 70, 242, 30, kDigitsOnly);
-  l.check(d_export::kFooterAsLength, UI_OR_LENGTH, 105, 243, 80);
+  l.edit(exchange_layout::kFooter, 70, 242, 30, kDigitsOnly);
+  l.check(exchange_layout::kFooterAsLength, UI_OR_LENGTH, 105, 243, 80);
   l.label(kStaticId, UI_WITH, 290, 232, 60);
-  l.check(d_export::kTemplates, UI_TEMPLATES, 290, 243, 63);
+  l.check(exchange_layout::kTemplates, UI_TEMPLATES, 290, 243, 63);
 }
 
 Built exportd() {

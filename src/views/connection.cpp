@@ -4,13 +4,13 @@
 #include "platform/serial.h"
 #include "resources/catalogue.h"
 #include "resources/cp1252.h"
-#include "resources/ids/d_leser.h"
+#include "resources/ids/connection_rows.h"
 #include "views/boxes.h"
 
 namespace views {
 namespace {
 
-using namespace res::d_leser;
+using namespace res::connection_rows;
 
 constexpr int kComPorts = 32;
 

@@ -1,10 +1,11 @@
 // Control ids of D_EXPORT, the master data export.
 #pragma once
 
-#include "resources/ids/common.h"
+#include "resources/ids/exchange_layout.h"
 
 namespace res::d_export {
 
+using namespace exchange_layout;
 constexpr int kSeparator = 510;
 constexpr int kStartAndLength = 520;
 constexpr int kHeader = 530;
@@ -12,17 +13,5 @@ constexpr int kHeaderAsLength = 540;
 constexpr int kSetLength = 550;
 constexpr int kCr = 560;
 constexpr int kLf = 570;
-constexpr int kFile = 500;  // file name
-constexpr int kSearch = 955;  // "search": the file dialog
-constexpr int kFieldTitle = 125;  // column titles of the positions
-constexpr int kStartTitle = 126;  // "Start" or "Trennz."
-constexpr int kLengthTitle = 127;
-constexpr int kFirstField = 102;  // position i (0 to 9): field list 102 + i
-constexpr int kFirstStart = 131;  // position i: start or column 131 + 10 * i
-constexpr int kFirstLength = 132;  // position i: length 132 + 10 * i
-constexpr int kPositions = 10;
-constexpr int kFooter = 240;
-constexpr int kFooterAsLength = 245;
-constexpr int kTemplates = 250;  // with templates
 
 }  // namespace res::d_export

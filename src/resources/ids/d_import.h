@@ -1,10 +1,11 @@
 // Control ids of D_IMPORT, the master data import.
 #pragma once
 
-#include "resources/ids/common.h"
+#include "resources/ids/exchange_layout.h"
 
 namespace res::d_import {
 
+using namespace exchange_layout;
 constexpr int kSeparator = 505;
 constexpr int kStartAndLength = 510;
 constexpr int kHeader = 515;
@@ -13,17 +14,5 @@ constexpr int kSetLength = 530;
 constexpr int kCr = 540;
 constexpr int kLf = 550;
 constexpr int kTemplateStart = 301;  // start of the template data
-constexpr int kFile = 500;  // file name
-constexpr int kSearch = 955;  // "search": the file dialog
-constexpr int kFieldTitle = 125;  // column titles of the positions
-constexpr int kStartTitle = 126;  // "Start" or "Trennz."
-constexpr int kLengthTitle = 127;
-constexpr int kFirstField = 102;  // position i (0 to 9): field list 102 + i
-constexpr int kFirstStart = 131;  // position i: start or column 131 + 10 * i
-constexpr int kFirstLength = 132;  // position i: length 132 + 10 * i
-constexpr int kPositions = 10;
-constexpr int kFooter = 240;
-constexpr int kFooterAsLength = 245;
-constexpr int kTemplates = 250;  // with templates
 
 }  // namespace res::d_import

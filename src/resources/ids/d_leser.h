@@ -1,19 +1,11 @@
 // Control ids of D_LESER, the reader form.
 #pragma once
 
-#include "resources/ids/common.h"
+#include "resources/ids/connection_rows.h"
 
 namespace res::d_leser {
 
-constexpr int kConnectionGroup = 100;
-constexpr int kRs232 = 101;  // radio button
-constexpr int kComPort = 102;  // COM 01 to COM 32
-constexpr int kBaudLabel = 103;
-constexpr int kBaud = 104;  // baud rates by index
-constexpr int kTcpIp = 111;  // radio button
-constexpr int kAddress = 112;  // IP address or host name
-constexpr int kPortLabel = 113;
-constexpr int kPort = 114;  // TCP port
+using namespace connection_rows;
 constexpr int kNameLabel = 121;
 constexpr int kName = 122;  // reader name
 constexpr int kBusLabel = 131;

@@ -1,21 +1,10 @@
 // Control ids of D_TEMP_DEL, finger-by-finger template deletion.
 #pragma once
 
-#include "resources/ids/common.h"
+#include "resources/ids/finger_grid.h"
 
 namespace res::d_temp_del {
 
-constexpr int kName = 200;  // read-only person data
-constexpr int kFirstName = 201;
-constexpr int kPersonnelNumber = 202;
-constexpr int kIdentification = 203;
-constexpr int kFirstFingerButton = 210;  // the 5 x 5 colour buttons: 210 + 10 * row + column
-constexpr int kQualityLabel = 106;
-constexpr int kQualityWord = 207;
-constexpr int kQualityBox = 208;  // coloured Q value box
-constexpr int kSelection = 113;  // "%d/%d" of the selected block
-constexpr int kWriteOnTransponder = 300;  // the person's options, disabled
-constexpr int kDistributeToReader = 301;
-constexpr int kSaveInDatabase = 302;
+using namespace finger_grid;
 
 }  // namespace res::d_temp_del
