@@ -211,7 +211,9 @@ LayoutCheck check_layout(Exchange which, Layout& l) {
       return c;
     }
   }
-  if (std::none_of(l.pos.begin(), l.pos.end(), used)) return refuse(kLayoutNoField, res::EX_NO_FIELD);
+  if (std::none_of(l.pos.begin(), l.pos.end(), used)) {
+    return refuse(kLayoutNoField, res::EX_NO_FIELD);
+  }
 
   sort_positions(l);
   int overlap = overlap_code(l, import);

@@ -50,16 +50,9 @@ TEST_F(EnroltoolExchange, LayoutIsCheckedAndSortedAsTheDialogDoes) {
       {"export --file F --start-length --pos 1:0:10 --pos 3:10:6", 2,
        "Fehler Meldung: Datenexport ist so nicht möglich !!! Es liegen Feldüberschneidungen vor "
        "!!! Fehlercode 1"},
-      {"import --file F --separator / --pos 3:0", 2,
-       "Unzulässige Eingabe im Feld Trennzeichen !"},
+      {"import --file F --separator / --pos 3:0", 2, "Unzulässige Eingabe im Feld Trennzeichen !"},
       {"export --pos 1:0", 2, "Exportdateiname fehlt !"},
-      {"import --file F --pos 1:0 --pos 2:1", 2,
-       "Es ist weder das Feld Personalnummer noch das Feld Ausweisnummer ausgewählt !!!"},
-      {"import --file F --start-length --templates --template-start 5 --pos 3:0:10", 2,
-       "Fehlercode 10000"},
-      {"export --file F --pos 1:-1", 2, "Eingegebene Startposition ist nicht zulässig !!!"},
       {"export --file F --pos 11:0", 2, "--pos needs CODE:START[:LENGTH]"},
-      {"export --file F --template-start 3 --pos 1:0", 2, "--template-start is for the import"},
   };
   for (const Case& c : refused) {
     Result r = run("layout " + shq(inst(1)) + " " + c.args);
@@ -117,10 +110,17 @@ TEST_F(EnroltoolExchange, ExportThenImportIntoAnotherInstallation) {
   r = run("import " + shq(inst(2)));
   ASSERT_EQ(0, r.rc) << r.out << r.err;
   EXPECT_TRUE(has(r.err, "Info Meldung: Es sollten maximal 2 Datensätze vorhanden sein !")) << r.err;
-  EXPECT_TRUE(has(r.out, "read in: 2\nfaulty: 0\n")) << r.out;
-  testsupport::Bytes log = testsupport::read_file(inst(2) + "/Log.txt");
-  EXPECT_TRUE(has(std::string(log.begin(), log.end()),
-                  testsupport::cp("Import    - Es wurden 2 Datensätze eingelesen und")));
+  EXPECT_TRUE(has(r.out, "Daten Import: Der Datenimport wurde erfolgreich abgeschlossen. Es "
+                         "wurden 2 Datensätze eingelesen und es sind dabei 0 Fehler aufgetreten "
+                         "!!!\nread in: 2\nfaulty: 0\n"))
+      << r.out;
+  testsupport::Bytes bytes = testsupport::read_file(inst(2) + "/Log.txt");
+  const std::string log(bytes.begin(), bytes.end());
+  for (const char* line : {"Import    - Der Datenimport wurde erfolgreich abgeschlossen.\r\n",
+                           "Import    - Es wurden 2 Datensätze eingelesen und\r\n",
+                           "Import    - es sind dabei 0 Fehler aufgetreten !!!\r\n"}) {
+    EXPECT_TRUE(has(log, testsupport::cp(line))) << line;
+  }
 
   // Again: the first duplicate is asked about; No stops, Yes goes on.
   r = run("import " + shq(inst(2)));
@@ -134,7 +134,6 @@ TEST_F(EnroltoolExchange, ExportThenImportIntoAnotherInstallation) {
   EXPECT_TRUE(has(r.out, "read in: 0\nfaulty: 2\n")) << r.out;
 
   r = run("show " + shq(inst(2)) + " persons");
-  EXPECT_TRUE(has(r.out, "Person 1: Müller")) << r.out;
   EXPECT_TRUE(has(r.out, "Person 2: Li")) << r.out;
   EXPECT_FALSE(has(r.out, "Person 3:")) << r.out;
 }

@@ -80,6 +80,9 @@ TEST_F(Export, ExistingFileIsReplacedOnlyAfterYes) {
   ui::headless::script_answer(ui::kIdYes);
   EXPECT_EQ(1, ops::export_persons(ui::kNoWindow));
   EXPECT_EQ("Meier;\r\n", file_text());
+  EXPECT_EQ(cp("\nDer Datenexport wurde erfolgreich abgeschlossen.\n\n"),
+            ops::export_result_text(1));
+  EXPECT_EQ("\nFehler bei Datenexport.\n\nFehlernummer = 0\n", ops::export_result_text(0));
 }
 
 TEST_F(Export, TemplatesAsHexWithDummyAndUnreadableRecords) {
@@ -100,8 +103,7 @@ TEST_F(Export, TemplatesAsHexWithDummyAndUnreadableRecords) {
   EXPECT_EQ("A;" + empty_blocks + "\r\nB;" + "00000101500102" +
                 empty_blocks.substr(12) + "\r\n",
             file_text());
-  EXPECT_NE(std::string::npos,
-            log().find("Export    - Konnte die Templatedaten nicht lesen !, Satz 0, Fehler -4"));
+  EXPECT_TRUE(logged("Export    - Konnte die Templatedaten nicht lesen !, Satz 0, Fehler -4"));
 
   platform::fault::reset();
   ui::headless::script_answer(ui::kIdYes);
@@ -141,63 +143,48 @@ TEST_F(Export, EveryFileFailureHasItsCodeAndLogLineAndClosesTheFile) {
     Op op;
     int nth;
     int code;
-    const char* log;
+    const char* log;  // after "Export    - "
   };
   // Start-and-length writes: header blank, CR, LF (1-3); per field: blanks
   // before its start, text, padding (4, 5, 6 for the name ...; the company
   // code and the Ausweisnummer fill their width and need no padding); the
-  // set-length padding, CR, LF (32-34); the footer (35-37).
+  // set-length padding, CR, LF (32-34); the footer (35-37). Separator mode:
+  // seeks 1 start, 2 record end, 3.. each column; writes: name, ";", the
+  // separator before column 2, number, ";", company code, ";", templates.
   const Case cases[] = {
-      {&fixed, true, Op::FileDelete, 1, -1, "Export    - Konnte alte Exportdatei nicht löschen !"},
-      {&fixed, false, Op::FileOpen, 1, -2, "Export    - Konnte neue Exportdatei nicht öffnen !"},
-      {&fixed, false, Op::FileSeek, 1, -3, "Export    - Fehler bei SetFilePointer auf Dateianfang !"},
-      {&fixed, false, Op::FileWrite, 1, -4, "Export    - Fehler beim schreiben eines Leerzeichens !"},
-      {&fixed, false, Op::FileWrite, 2, -5, "Export    - Fehler beim schreiben des CR Zeichens !"},
-      {&fixed, false, Op::FileWrite, 3, -6, "Export    - Fehler beim schreiben des LF Zeichens !"},
-      {&fixed, false, Op::FileSeek, 2, -9, "Export    - Fehler beim holen der aktuellen Position !"},
-      {&fixed, false, Op::FileWrite, 4, -8, "Export    - Fehler beim schreiben eines Leerzeichens !"},
-      {&fixed, false, Op::FileWrite, 5, -10,
-       "Export    - Fehler beim schreiben des Namens !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 6, -11,
-       "Export    - Fehler beim schreiben eines Leerzeichens !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 8, -12,
-       "Export    - Fehler beim schreiben des Vornamens !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 11, -14,
-       "Export    - Fehler beim schreiben der Personalnummer !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 14, -16,
-       "Export    - Fehler beim schreiben des Zusatzfeldes 1 !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 17, -18,
-       "Export    - Fehler beim schreiben der Firmenkennung !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 19, -20,
-       "Export    - Fehler beim schreiben des Zusatzfeldes 2 !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 22, -22,
-       "Export    - Fehler beim schreiben des Zusatzfeldes 3 !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 25, -24,
-       "Export    - Fehler beim schreiben der Ausweisnummer !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 27, -26,
-       "Export    - Fehler beim schreiben des Zusatzfeldes 4 !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 30, -28,
-       "Export    - Fehler beim schreiben des Userpins !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 31, -29,
-       "Export    - Fehler beim schreiben eines Leerzeichens !, Satz 0"},
-      {&fixed, false, Op::FileWrite, 32, -31,
-       "Export    - Fehler beim schreiben eines Leerzeichens !"},
-      {&fixed, false, Op::FileWrite, 33, -32, "Export    - Fehler beim schreiben des CR Zeichens !"},
-      {&fixed, false, Op::FileWrite, 34, -33, "Export    - Fehler beim schreiben des LF Zeichens !"},
-      {&fixed, false, Op::FileWrite, 35, -4, "Export    - Fehler beim schreiben eines Leerzeichens !"},
-      {&fixed, false, Op::FileWrite, 37, -6, "Export    - Fehler beim schreiben des LF Zeichens !"},
-      // Separator mode: seeks 1 start, 2 record end, 3.. each column; writes:
-      // name, ";", separator before column 2, number, ";", company code.
-      {&sep, false, Op::FileSeek, 3, -7, "Export    - Fehler beim aufsetzen auf die Startposition !"},
-      {&sep, false, Op::FileWrite, 3, -8, "Export    - Fehler beim schreiben eines Trennzeichens !"},
-      {&sep, false, Op::FileWrite, 5, -15,
-       "Export    - Fehler beim schreiben eines Leerzeichens !, Satz 0"},
-      {&sep, false, Op::FileWrite, 6, -18,
-       "Export    - Fehler beim schreiben de Firmenkennung !, Satz 0"},
-      {&sep, false, Op::FileWrite, 8, -30, "Export    - Fehler beim schreiben der Templatedaten !"},
+      {&fixed, true, Op::FileDelete, 1, -1, "Konnte alte Exportdatei nicht löschen !"},
+      {&fixed, false, Op::FileOpen, 1, -2, "Konnte neue Exportdatei nicht öffnen !"},
+      {&fixed, false, Op::FileSeek, 1, -3, "Fehler bei SetFilePointer auf Dateianfang !"},
+      {&fixed, false, Op::FileWrite, 1, -4, "Fehler beim schreiben eines Leerzeichens !"},
+      {&fixed, false, Op::FileWrite, 2, -5, "Fehler beim schreiben des CR Zeichens !"},
+      {&fixed, false, Op::FileWrite, 3, -6, "Fehler beim schreiben des LF Zeichens !"},
+      {&fixed, false, Op::FileSeek, 2, -9, "Fehler beim holen der aktuellen Position !"},
+      {&fixed, false, Op::FileWrite, 4, -8, "Fehler beim schreiben eines Leerzeichens !"},
+      {&fixed, false, Op::FileWrite, 5, -10, "Fehler beim schreiben des Namens !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 6, -11, "Fehler beim schreiben eines Leerzeichens !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 8, -12, "Fehler beim schreiben des Vornamens !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 11, -14, "Fehler beim schreiben der Personalnummer !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 14, -16, "Fehler beim schreiben des Zusatzfeldes 1 !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 17, -18, "Fehler beim schreiben der Firmenkennung !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 19, -20, "Fehler beim schreiben des Zusatzfeldes 2 !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 22, -22, "Fehler beim schreiben des Zusatzfeldes 3 !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 25, -24, "Fehler beim schreiben der Ausweisnummer !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 27, -26, "Fehler beim schreiben des Zusatzfeldes 4 !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 30, -28, "Fehler beim schreiben des Userpins !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 31, -29, "Fehler beim schreiben eines Leerzeichens !, Satz 0"},
+      {&fixed, false, Op::FileWrite, 32, -31, "Fehler beim schreiben eines Leerzeichens !"},
+      {&fixed, false, Op::FileWrite, 33, -32, "Fehler beim schreiben des CR Zeichens !"},
+      {&fixed, false, Op::FileWrite, 34, -33, "Fehler beim schreiben des LF Zeichens !"},
+      {&fixed, false, Op::FileWrite, 35, -4, "Fehler beim schreiben eines Leerzeichens !"},
+      {&fixed, false, Op::FileWrite, 37, -6, "Fehler beim schreiben des LF Zeichens !"},
+      {&sep, false, Op::FileSeek, 3, -7, "Fehler beim aufsetzen auf die Startposition !"},
+      {&sep, false, Op::FileWrite, 3, -8, "Fehler beim schreiben eines Trennzeichens !"},
+      {&sep, false, Op::FileWrite, 5, -15, "Fehler beim schreiben eines Leerzeichens !, Satz 0"},
+      {&sep, false, Op::FileWrite, 6, -18, "Fehler beim schreiben de Firmenkennung !, Satz 0"},
+      {&sep, false, Op::FileWrite, 8, -30, "Fehler beim schreiben der Templatedaten !"},
       // Two fields in column 0, the second shorter: back to the record's end.
       {&same_column, false, Op::FileSeek, 5, -7,
-       "Export    - Fehler beim holen der aktuellen Position innerhalb der Datei !"},
+       "Fehler beim holen der aktuellen Position innerhalb der Datei !"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.log);
@@ -211,17 +198,11 @@ TEST_F(Export, EveryFileFailureHasItsCodeAndLogLineAndClosesTheFile) {
     platform::fault::arm(c.op, c.nth);
     EXPECT_EQ(c.code, ops::export_persons(ui::kNoWindow));
     platform::fault::reset();
-    EXPECT_NE(std::string::npos, log().find(cp(c.log))) << log();
+    EXPECT_TRUE(logged(std::string("Export    - ") + c.log)) << log();
     if (platform::path_exists(path("exchange.txt"))) {
       EXPECT_TRUE(closed("exchange.txt"));
     }
   }
-}
-
-TEST_F(Export, ResultTexts) {
-  EXPECT_EQ(cp("\nDer Datenexport wurde erfolgreich abgeschlossen.\n\n"), ops::export_result_text(1));
-  EXPECT_EQ("\nFehler bei Datenexport.\n\nFehlernummer = -30\n", ops::export_result_text(-30));
-  EXPECT_EQ("Daten Export", ops::export_caption());
 }
 
 }  // namespace

@@ -84,6 +84,10 @@ class ExchangeTest : public storetest::Store {
     testsupport::write_file(path(file), testsupport::Bytes(s.begin(), s.end()));
   }
   std::string log() const { return file_text("Log.txt"); }
+  // True when Log.txt holds the line (UTF-8 source).
+  bool logged(const std::string& line) const {
+    return log().find(testsupport::cp(line) + "\r\n") != std::string::npos;
+  }
 
   // Boxes shown with Yes/No buttons.
   static int questions() {
