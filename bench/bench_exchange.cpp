@@ -49,7 +49,7 @@ bool add_persons() {
     t.person_write.set_personalnummer(pers);
     t.person_write.set_ausweisnummer(preset);
     t.person_write.set_user_pin("123456");
-    if (store::rw_person(1) != n) return false;
+    if (store::rw_person(store::kWrite) != n) return false;
     t.template_write = store::Templatesatz{};
     t.template_write.set_nummer(static_cast<std::uint32_t>(n));
     for (int i = 0; i < 2; ++i) {
@@ -58,7 +58,7 @@ bool add_persons() {
       t.template_write.set_quality(i, 90);
       for (int k = 0; k < 400; ++k) t.template_write.data(i)[k] = static_cast<std::uint8_t>(n * k);
     }
-    if (store::rw_template(1) != n) return false;
+    if (store::rw_template(store::kWrite) != n) return false;
   }
   return true;
 }

@@ -138,9 +138,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int n = 1; n <= 3; ++n) {
     if (!t.persons[n - 1].used()) continue;
     t.person_read.set_nummer(static_cast<std::uint32_t>(n));
-    if (store::rw_person(0) != n) std::abort();
+    if (store::rw_person(store::kRead) != n) std::abort();
     t.template_read.set_nummer(static_cast<std::uint32_t>(n));
-    if (store::rw_template(0) != n) std::abort();
+    if (store::rw_template(store::kRead) != n) std::abort();
   }
   ui::headless::clear_boxes();
   return 0;

@@ -6,7 +6,7 @@
 #include "ops/layout.h"
 #include "platform/files.h"
 #include "resources/catalogue.h"
-#include "shell/diag/log.h"
+#include "diag/log.h"
 #include "store/store.h"
 
 namespace ops {
@@ -122,7 +122,7 @@ std::string template_text(const store::Templatesatz& t, int index) {
     bool valid = len == 0 || len == store::kDummyTemplate ||
                  (len > 0 && len <= store::kTemplateDataSize);
     if (!valid) {
-      shell::log_line("%s", res::format(res::EX_LOG_TEMPLATE_LENGTH, len, i, index).c_str());
+      diag::log_line("%s", res::format(res::EX_LOG_TEMPLATE_LENGTH, len, i, index).c_str());
       append_hex(out, static_cast<unsigned>(i), 2);
       out.append(10, '0');
       continue;
@@ -140,7 +140,7 @@ std::string template_text(const store::Templatesatz& t, int index) {
 }
 
 int failed(int code, const std::string& log) {
-  shell::log_line("%s", log.c_str());
+  diag::log_line("%s", log.c_str());
   return code;
 }
 int failed(int code, res::TextId log) { return failed(code, res::text(log)); }
@@ -208,10 +208,10 @@ int write_record(Writer& w, const Layout& l, const store::Personensatz& p, int i
   if (l.templates && fields > 0) {
     store::Tables& t = store::db();
     t.template_read.set_nummer(p.nummer());
-    int rc = store::rw_template(0);
+    int rc = store::rw_template(store::kRead);
     store::Templatesatz blocks;  // empty blocks unless the record reads
     if (rc < 0) {
-      shell::log_line("%s", res::format(res::EX_LOG_TEMPLATE_READ, index, rc).c_str());
+      diag::log_line("%s", res::format(res::EX_LOG_TEMPLATE_READ, index, rc).c_str());
     } else {
       blocks = t.template_read;
     }

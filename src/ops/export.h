@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ops/progress.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 
 namespace ops {
 

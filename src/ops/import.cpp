@@ -9,7 +9,7 @@
 #include "ops/layout.h"
 #include "platform/files.h"
 #include "resources/catalogue.h"
-#include "shell/diag/log.h"
+#include "diag/log.h"
 #include "store/store.h"
 
 namespace ops {
@@ -126,7 +126,7 @@ class Import {
  private:
   ImportResult finish(const Stop& s) {
     platform::file_close(f_);
-    if (s.code != 1 && s.code != kStopped) shell::log_line("%s", res::text(s.log).c_str());
+    if (s.code != 1 && s.code != kStopped) diag::log_line("%s", res::text(s.log).c_str());
     result_.code = s.code;
     return result_;
   }
@@ -314,7 +314,7 @@ class Import {
   }
 
   Stop bad_templates(int number) {
-    shell::log_line("%s", res::format(res::EX_LOG_IMP_TEMPLATE_BAD, number).c_str());
+    diag::log_line("%s", res::format(res::EX_LOG_IMP_TEMPLATE_BAD, number).c_str());
     return {-82, res::EX_LOG_IMP_TEMPLATE_READ};
   }
 
@@ -366,12 +366,12 @@ class Import {
     std::string text = with_number ? res::format(res::EX_Q_RECORD, number) : std::string();
     for (res::TextId id : box) text += res::text(id);
     text += res::text(res::EX_Q_CONTINUE);
-    shell::log_line("%s", res::format(res::EX_LOG_Q_RECORD, number).c_str());
-    for (res::TextId id : log) shell::log_line("%s", res::text(id).c_str());
-    shell::log_line("%s", res::text(res::EX_LOG_Q_CONTINUE).c_str());
+    diag::log_line("%s", res::format(res::EX_LOG_Q_RECORD, number).c_str());
+    for (res::TextId id : log) diag::log_line("%s", res::text(id).c_str());
+    diag::log_line("%s", res::text(res::EX_LOG_Q_CONTINUE).c_str());
     bool yes = ui::message_box(owner_, text, res::text(res::EX_CAP_MELDUNG_FRAGE),
                                ui::kYesNo | ui::kIconQuestion) == ui::kIdYes;
-    shell::log_line("%s", res::text(yes ? res::EX_LOG_Q_YES : res::EX_LOG_Q_NO).c_str());
+    diag::log_line("%s", res::text(yes ? res::EX_LOG_Q_YES : res::EX_LOG_Q_NO).c_str());
     return yes;
   }
 
@@ -510,7 +510,7 @@ class Import {
     p.set_distribute_to_reader(mask_.def_distribute_to_reader() != 0 ? 1 : 0);
     p.set_save_in_db(mask_.def_save_in_db() != 0 ? 1 : 0);
     p.set_nummer(0);
-    int n = store::rw_person(1);
+    int n = store::rw_person(store::kWrite);
     if (n < 0) {
       ++result_.faulty;
       if (!ask(number, false, {res::EX_Q_PERSON_WRITE}, {res::EX_LOG_Q_PERSON_WRITE})) {
@@ -519,9 +519,9 @@ class Import {
       return kNone;
     }
     t_.template_write.set_nummer(static_cast<std::uint32_t>(n));
-    int rc = store::rw_template(1);
+    int rc = store::rw_template(store::kWrite);
     if (rc < 0) {
-      shell::log_line("%s", res::format(res::EX_LOG_TEMPLATE_WRITE, rc).c_str());
+      diag::log_line("%s", res::format(res::EX_LOG_TEMPLATE_WRITE, rc).c_str());
       ui::message_box(owner_, res::format(res::EX_TEMPLATE_WRITE, static_cast<long>(rc)),
                       res::text(res::CAP_INFO), ui::kOk | ui::kIconInfo);
     }
@@ -559,9 +559,9 @@ const std::string& import_caption() { return res::text(res::EX_CAP_IMPORT); }
 
 void log_import_result(const ImportResult& r) {
   if (r.code < 0) return;
-  shell::log_line("%s", res::text(res::EX_LOG_IMPORT_DONE).c_str());
-  shell::log_line("%s", res::format(res::EX_LOG_IMPORT_READ_IN, r.read_in).c_str());
-  shell::log_line("%s", res::format(res::EX_LOG_IMPORT_ERRORS, r.faulty).c_str());
+  diag::log_line("%s", res::text(res::EX_LOG_IMPORT_DONE).c_str());
+  diag::log_line("%s", res::format(res::EX_LOG_IMPORT_READ_IN, r.read_in).c_str());
+  diag::log_line("%s", res::format(res::EX_LOG_IMPORT_ERRORS, r.faulty).c_str());
 }
 
 }  // namespace ops

@@ -244,7 +244,7 @@ LayoutCheck save_layout(Exchange which, Layout& l) {
   if (c.result != kLayoutOk) return c;
   store::Tables& t = store::db();
   layout_to_konfig(which, l, t.konfig);
-  int rc = store::rw_konfig(1);
+  int rc = store::rw_konfig(store::kWrite);
   if (rc != 1) {
     c.result = kLayoutSaveFailed;
     c.save_code = rc;

@@ -88,7 +88,7 @@ TEST_F(EnroltoolExchange, ExportThenImportIntoAnotherInstallation) {
     p.set_name(testsupport::cp(names[n]));
     p.set_personalnummer("000000471" + std::to_string(n));
     p.set_ausweisnummer("00000000A" + std::to_string(n));
-    ASSERT_EQ(store::rw_person(1), n + 1);
+    ASSERT_EQ(store::rw_person(store::kWrite), n + 1);
   }
   platform::set_working_directory("");
 

@@ -122,7 +122,7 @@ TEST_F(Export, EveryFileFailureHasItsCodeAndLogLineAndClosesTheFile) {
     m.set_zusatz_active(z, 1);
     p.set_zusatz(z, "0" + std::to_string(z));
   }
-  ASSERT_EQ(1, store::rw_person(1));
+  ASSERT_EQ(1, store::rw_person(store::kWrite));
 
   Layout fixed;
   fixed.start_length = true;

@@ -35,7 +35,7 @@ class ExchangeTest : public storetest::Store {
     p.set_distribute_to_reader(1);
     p.set_save_in_db(1);
     t.person_write = p;
-    int n = store::rw_person(1);
+    int n = store::rw_person(store::kWrite);
     EXPECT_GT(n, 0);
     return n;
   }
@@ -57,7 +57,7 @@ class ExchangeTest : public storetest::Store {
       }
       ++i;
     }
-    ASSERT_EQ(n, store::rw_template(1));
+    ASSERT_EQ(n, store::rw_template(store::kWrite));
   }
 
   // Stores a layout into the Konfigsatz in use (no checks), its file in the

@@ -59,7 +59,7 @@ TEST_F(Import, FiveHundredPersonsWithTemplatesComeBackByteForByte) {
   std::vector<store::Templatesatz> templates;
   for (int n = 1; n <= store::kPersons; ++n) {
     store::db().template_read.set_nummer(static_cast<std::uint32_t>(n));
-    ASSERT_EQ(n, store::rw_template(0));
+    ASSERT_EQ(n, store::rw_template(store::kRead));
     templates.push_back(store::db().template_read);
   }
 
@@ -75,10 +75,10 @@ TEST_F(Import, FiveHundredPersonsWithTemplatesComeBackByteForByte) {
   EXPECT_EQ("Info Meldung", box(0).caption);
   for (int n = 1; n <= store::kPersons; ++n) {
     store::db().person_read.set_nummer(static_cast<std::uint32_t>(n));
-    ASSERT_EQ(n, store::rw_person(0));
+    ASSERT_EQ(n, store::rw_person(store::kRead));
     ASSERT_EQ(persons[n - 1].b, store::db().person_read.b) << n;
     store::db().template_read.set_nummer(static_cast<std::uint32_t>(n));
-    ASSERT_EQ(n, store::rw_template(0));
+    ASSERT_EQ(n, store::rw_template(store::kRead));
     ASSERT_EQ(templates[n - 1].b, store::db().template_read.b) << n;
   }
 }
@@ -93,7 +93,7 @@ TEST_F(Import, ASecondImportAsksAboutEachExistingPersonalnummer) {
   for (int n = 1; n <= 2; ++n) {
     store::db().person_write = store::Personensatz{};
     store::db().person_write.set_nummer(static_cast<std::uint32_t>(n));
-    ASSERT_EQ(n, store::rw_person(2));
+    ASSERT_EQ(n, store::rw_person(store::kDelete));
   }
   ops::ImportResult r = import();
   EXPECT_EQ(1, r.code);
@@ -116,7 +116,7 @@ TEST_F(Import, ASecondImportAsksAboutEachExistingPersonalnummer) {
   // No stops the import; what was stored before stays.
   store::db().person_write = store::Personensatz{};
   store::db().person_write.set_nummer(1);
-  ASSERT_EQ(1, store::rw_person(2));
+  ASSERT_EQ(1, store::rw_person(store::kDelete));
   r = import({ui::kIdOk, ui::kIdNo});
   EXPECT_EQ(-90, r.code);
   EXPECT_EQ(1, r.read_in);
@@ -273,7 +273,7 @@ TEST_F(Import, FileStructures) {
       if (!store::db().persons[n - 1].used()) continue;
       store::db().person_write = store::Personensatz{};
       store::db().person_write.set_nummer(static_cast<std::uint32_t>(n));
-      ASSERT_EQ(n, store::rw_person(2));
+      ASSERT_EQ(n, store::rw_person(store::kDelete));
     }
     set_layout(Exchange::Import, c.l);
     put_text(c.file);
@@ -309,7 +309,7 @@ TEST_F(Import, TemplateBlocksAndBlanksAreKept) {
   EXPECT_EQ("Meier     ", p.name());
   EXPECT_EQ("1234  ", p.personalnummer());
   store::db().template_read.set_nummer(1);
-  ASSERT_EQ(1, store::rw_template(0));
+  ASSERT_EQ(1, store::rw_template(store::kRead));
   const store::Templatesatz& t = store::db().template_read;
   using testsupport::Bytes;
   EXPECT_EQ(testsupport::bytes({3, 0, 1, 0x52, 3, 0, 0, 0, 0, 0, 0xAB, 0xCD, 0xEF, 0}),

@@ -108,7 +108,7 @@ TEST_F(LayoutSave, StoresEveryFieldAtItsOffsetAndKeepsItOnAFailedWrite) {
   imp.templates = imp.footer_as_length = true;
   imp.template_start = 0x0B0A;
   ASSERT_EQ(1, ops::save_layout(Exchange::Import, imp).result);
-  ASSERT_EQ(1, store::rw_konfig(0));  // read back from the file
+  ASSERT_EQ(1, store::rw_konfig(store::kRead));  // read back from the file
   const auto& b = store::db().konfig.b;
   const std::pair<int, int> bytes[] = {
       {190, 'x'}, {702, ';'}, {704, 0x02}, {705, 0x01}, {707, 1},  {708, 1},  {709, 0},

@@ -9,7 +9,7 @@
 #include "ops/export.h"
 #include "ops/import.h"
 #include "ops/layout.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "resources/catalogue.h"
 #include "store/store.h"
 
