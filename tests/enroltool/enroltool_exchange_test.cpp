@@ -9,7 +9,7 @@
 #include "resources/cp1252.h"
 #include "store/store.h"
 #include "support/support.h"
-#include "tool_runner.h"
+#include "enroltool/tool_runner.h"
 
 #ifndef ENROLTOOL_PATH
 #error "ENROLTOOL_PATH must name the built enroltool"
