@@ -47,6 +47,8 @@ bool file_open(File& f, const std::string& path, Access access, Create create);
 bool file_seek(File& f, std::int64_t offset);
 // Positions at the end; `pos` (optional) receives the new position.
 bool file_seek_end(File& f, std::int64_t* pos = nullptr);
+// The present position (counted as a seek by the fault seam).
+bool file_tell(File& f, std::int64_t* pos);
 // Reads up to n bytes; `got` receives the count (less than n at end of file,
 // or when a short transfer is injected). False on an error.
 bool file_read(File& f, void* buf, std::size_t n, std::size_t* got);

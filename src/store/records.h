@@ -259,13 +259,50 @@ struct Konfigsatz {
   STORE_BYTES(key2_copy, 150)  // 16 bytes
   STORE_BYTES(check_key2, 166)
   STORE_TEXT(installation_number, 170, 20)
+  // Export layout. Positions i = 0 to 9: field code, start (byte offset or
+  // column) and length. The separator 0 means Tab.
   STORE_TEXT(export_path, 190, 512)
   STORE_U8(export_separator, 702)
   static constexpr int kExportSettingsSize = 80;
   STORE_BYTES(export_settings, 704)
+  STORE_U16(export_header, 704)
+  STORE_U8(export_header_as_length, 706)
+  STORE_U8(export_start_length, 707)  // 1 start and length, 0 separator
+  STORE_U8(export_cr, 708)
+  STORE_U8(export_lf, 709)
+  STORE_U16(export_set_length, 710)
+  std::uint8_t export_code(int i) const { return get_u8(b.data(), 712 + i); }
+  void set_export_code(int i, std::uint8_t v) { put_u8(b.data(), 712 + i, v); }
+  std::int16_t export_start(int i) const { return get_i16(b.data(), 724 + 2 * i); }
+  void set_export_start(int i, std::int16_t v) { put_i16(b.data(), 724 + 2 * i, v); }
+  std::int16_t export_length(int i) const { return get_i16(b.data(), 744 + 2 * i); }
+  void set_export_length(int i, std::int16_t v) { put_i16(b.data(), 744 + 2 * i, v); }
+  STORE_U16(export_footer, 780)
+  STORE_U8(export_footer_as_length, 782)
+  STORE_U8(export_templates, 783)
+  // Import layout, the same fields at their own offsets, and the start of the
+  // template data (start-and-length mode with templates).
   static constexpr int kImportSettingsSize = 594;
   STORE_BYTES(import_settings, 784)  // begins with the import path
   STORE_TEXT(import_path, 784, 512)
+  STORE_U8(import_separator, 1296)
+  STORE_U16(import_header, 1298)
+  STORE_U8(import_header_as_length, 1300)
+  STORE_U8(import_start_length, 1301)
+  STORE_U8(import_cr, 1302)
+  STORE_U8(import_lf, 1303)
+  STORE_U16(import_set_length, 1304)
+  std::uint8_t import_code(int i) const { return get_u8(b.data(), 1306 + i); }
+  void set_import_code(int i, std::uint8_t v) { put_u8(b.data(), 1306 + i, v); }
+  std::int16_t import_start(int i) const { return get_i16(b.data(), 1318 + 2 * i); }
+  void set_import_start(int i, std::int16_t v) { put_i16(b.data(), 1318 + 2 * i, v); }
+  std::int16_t import_length(int i) const { return get_i16(b.data(), 1338 + 2 * i); }
+  void set_import_length(int i, std::int16_t v) { put_i16(b.data(), 1338 + 2 * i, v); }
+  std::int16_t import_template_start() const { return get_i16(b.data(), 1372); }
+  void set_import_template_start(std::int16_t v) { put_i16(b.data(), 1372, v); }
+  STORE_U16(import_footer, 1374)
+  STORE_U8(import_footer_as_length, 1376)
+  STORE_U8(import_templates, 1377)
   STORE_TEXT(backup_path, 1378, 512)
   STORE_TEXT(backup_stamp, 1890, 20)
   STORE_TEXT(backup_transponder, 1910, 22)

@@ -27,6 +27,9 @@ using Args = std::vector<std::string>;
 int fail(int code, const std::string& message);
 // Windows-1252 bytes as UTF-8 for the terminal.
 std::string term(const std::string& cp1252);
+// Box texts begin and end with line breaks and carry blank lines; on the
+// terminal they become one line.
+std::string one_line(const std::string& text);
 
 // Checks that `dir` is a directory holding Programm.cfg, makes it the working
 // directory and loads the configuration with all key checks. kExitOk, or the
@@ -38,6 +41,15 @@ std::string konfig_code_text(int code);
 int run_init(const Args& args);
 int run_verify(const Args& args);
 int run_show(const Args& args);
+
+#ifdef ENROLTOOL_HAVE_EXCHANGE
+// Master-data exchange: layout, export, import. Returns kNotExchangeCommand when
+// `name` is none of them.
+constexpr int kNotExchangeCommand = -1;
+int run_exchange_command(const std::string& name, const Args& args);
+// Usage lines of those commands, each ending with a line break.
+const char* exchange_usage();
+#endif
 
 #ifdef ENROLTOOL_HAVE_LINK
 // Service commands of the reader link (station-info, read-card, reader-check,

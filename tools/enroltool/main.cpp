@@ -28,6 +28,7 @@ const char kUsage[] =
     "%s"
     "%s"
     "%s"
+    "%s"
     "\n"
     "Options:\n"
     "  --yes, --no   answer of questions the operations ask (default: no)\n"
@@ -36,9 +37,13 @@ const char kUsage[] =
     "Exit codes: 0 done, 1 failed or faults found, 2 wrong arguments.\n";
 
 void print_usage(FILE* to) {
+  const char* exchange = "";
   const char* link = "";
   const char* maint = "";
   const char* connection = "";
+#ifdef ENROLTOOL_HAVE_EXCHANGE
+  exchange = exchange_usage();
+#endif
 #ifdef ENROLTOOL_HAVE_LINK
   link = link_usage();
   connection = connection_usage();
@@ -46,7 +51,7 @@ void print_usage(FILE* to) {
 #ifdef ENROLTOOL_HAVE_MAINT
   maint = maint_usage();
 #endif
-  std::fprintf(to, kUsage, link, maint, connection);
+  std::fprintf(to, kUsage, exchange, link, maint, connection);
 }
 
 }  // namespace
@@ -83,6 +88,10 @@ int main(int argc, char** argv) {
   if (name == "init") return run_init(args);
   if (name == "verify") return run_verify(args);
   if (name == "show") return run_show(args);
+#ifdef ENROLTOOL_HAVE_EXCHANGE
+  int exchanged = run_exchange_command(name, args);
+  if (exchanged != kNotExchangeCommand) return exchanged;
+#endif
 #ifdef ENROLTOOL_HAVE_LINK
   int rc = run_link_command(name, static_cast<int>(rest.size() - 1), rest.data() + 1);
   if (rc != kNotLinkCommand) return rc;

@@ -22,10 +22,6 @@ int fail(int code, const std::string& message) {
   return code;
 }
 
-namespace {
-
-// Box texts begin and end with line breaks and carry blank lines; on the
-// terminal they become one line.
 std::string one_line(const std::string& text) {
   std::string out;
   bool gap = false;
@@ -41,7 +37,6 @@ std::string one_line(const std::string& text) {
   return out;
 }
 
-}  // namespace
 }  // namespace enroltool
 
 namespace ui {

@@ -58,6 +58,15 @@ bool file_seek_end(File& f, std::int64_t* pos) {
   return true;
 }
 
+bool file_tell(File& f, std::int64_t* pos) {
+  if (!f.is_open()) return false;
+  if (fault::hit(fault::Op::FileSeek)) return false;
+  off_t p = ::lseek(fd_of(f), 0, SEEK_CUR);
+  if (p < 0) return false;
+  *pos = p;
+  return true;
+}
+
 bool file_read(File& f, void* buf, std::size_t n, std::size_t* got) {
   if (got) *got = 0;
   if (!f.is_open()) return false;

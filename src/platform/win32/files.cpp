@@ -91,6 +91,12 @@ bool file_seek_end(File& f, std::int64_t* pos) {
   return move_to(f, 0, FILE_END, pos);
 }
 
+bool file_tell(File& f, std::int64_t* pos) {
+  if (!f.is_open()) return false;
+  if (fault::hit(fault::Op::FileSeek)) return false;
+  return move_to(f, 0, FILE_CURRENT, pos);
+}
+
 bool file_read(File& f, void* buf, std::size_t n, std::size_t* got) {
   if (got) *got = 0;
   if (!f.is_open()) return false;
