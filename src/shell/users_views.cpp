@@ -25,7 +25,10 @@ static_assert(kList == res::d_user::kUserName && kPasswordField == res::d_user::
 using res::d_passwort::kNew;
 using res::d_passwort::kOld;
 using res::d_passwort::kRepeat;
-constexpr int kPasswordLimit = 16;
+// Every password field takes what the password rule takes (store/users.h), so a
+// password the program accepts can always be typed in full at the login.
+constexpr int kPasswordLimit = static_cast<int>(store::kPasswordMaxChars);
+constexpr int kUserNameLimit = 16;
 
 void show_boxes(const std::vector<store::Box>& boxes) {
   for (const store::Box& b : boxes) views::show_box(b.text, b.caption, b.style);
@@ -172,7 +175,7 @@ void open_users(std::intptr_t) {
   ui::Window d = views::open_main_dialog("D_USER", users_handler);
   if (d == ui::kNoWindow) return;
   rebuild_user_list(d);
-  ui::limit_text(d, kList, kPasswordLimit);
+  ui::limit_text(d, kList, kUserNameLimit);
   ui::limit_text(d, kPasswordField, kPasswordLimit);
 }
 

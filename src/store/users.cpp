@@ -70,6 +70,19 @@ UserOutcome write_failure(int code) {
 
 }  // namespace
 
+// The stored password field holds 19 characters and a zero; the record key is
+// made from exactly 16 characters.
+static_assert(kPasswordMaxChars < 20, "a password must fit the stored field");
+static_assert(kAdminPasswordMinChars == 16, "the record key takes 16 characters");
+
+std::string as_typed(const std::string& typed) { return cut(typed, kPasswordMaxChars); }
+
+AdminPasswordFit admin_password_fit(const std::string& password) {
+  if (password.size() < kAdminPasswordMinChars) return AdminPasswordFit::kTooShort;
+  if (password.size() > kPasswordMaxChars) return AdminPasswordFit::kTooLong;
+  return AdminPasswordFit::kFits;
+}
+
 std::vector<std::string> login_list() { return names_after("Admin"); }
 std::vector<std::string> user_list() { return names_after(""); }
 
@@ -78,7 +91,7 @@ namespace {
 LoginOutcome try_login(int entry, const std::string& entry_text, const std::string& password_in,
                        bool no_configuration) {
   LoginOutcome out;
-  const std::string password = cut(password_in, 18);
+  const std::string password = as_typed(password_in);
   if (password.empty()) {
     out.boxes.push_back(info(res::ST_LOGIN_NO_PASSWORD));
     return out;
@@ -101,7 +114,7 @@ LoginOutcome try_login(int entry, const std::string& entry_text, const std::stri
     out.boxes.push_back(info(res::ST_LOGIN_WRONG_PASSWORD));
     return out;
   }
-  if (password.size() < 16) {
+  if (admin_password_fit(password) == AdminPasswordFit::kTooShort) {
     out.boxes.push_back(info(res::ST_LOGIN_ADMIN_TOO_SHORT));
     return out;
   }
@@ -146,7 +159,7 @@ LoginOutcome login(int entry, const std::string& entry_text, const std::string& 
 PasswordOutcome change_password(const std::string& old_in, const std::string& new_in,
                                 const std::string& repeat_in) {
   PasswordOutcome out;
-  const std::string old_pw = cut(old_in, 17), new_pw = cut(new_in, 17), repeat = cut(repeat_in, 17);
+  const std::string old_pw = as_typed(old_in), new_pw = as_typed(new_in), repeat = as_typed(repeat_in);
   Tables& t = db();
   const Usersatz user = t.user_read;
   res::TextId refusal = res::kTextCount;
@@ -230,7 +243,7 @@ UserOutcome user_save_answer(const UserRequest& req, bool yes) {
   } else {
     rec.set_name(name);
   }
-  rec.set_password(cut(req.password, 16));
+  rec.set_password(as_typed(req.password));
   rec.set_must_change(1);
   const Usersatz before = t.user_current;
   t.user_current = rec;

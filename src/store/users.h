@@ -5,10 +5,33 @@
 // answer the dialog passes back to the matching *_answer function.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace store {
+
+// How many characters of a password the program takes, for every place that
+// takes one: the password fields of the login, the password change and the user
+// management, and a new installation made outside the program.
+// - Every password field takes at most kPasswordMaxChars characters: more cannot
+//   be typed, so no longer password is ever stored or compared.
+// - The administrator needs at least kAdminPasswordMinChars at the login.
+// - A new installation's record key is made from the first kAdminPasswordMinChars
+//   characters of the administrator's password.
+// As both numbers are 16, the administrator's password has exactly 16
+// characters, and the record key and the stored check both use all of them.
+constexpr std::size_t kPasswordMaxChars = 16;
+constexpr std::size_t kAdminPasswordMinChars = 16;
+
+// What a password field holds after `typed` was typed into it: at most its
+// first kPasswordMaxChars characters.
+std::string as_typed(const std::string& typed);
+
+// Whether the administrator can log in by typing exactly `password` (Windows-1252
+// characters, one byte each).
+enum class AdminPasswordFit { kFits, kTooShort, kTooLong };
+AdminPasswordFit admin_password_fit(const std::string& password);
 
 // One message box to show: Windows-1252 text and caption, ui:: style bits.
 struct Box {
@@ -31,7 +54,7 @@ struct LoginOutcome {
   std::vector<Box> boxes;      // to show, in order, when not logged in
 };
 // "Login" of D_ANMELDEN: `entry` is the selected list entry, `entry_text` its
-// text, `password` the typed password (cut to 18 characters), `no_configuration`
+// text, `password` the typed password (taken as_typed), `no_configuration`
 // true for a new installation. On success the user's record is in user_read and
 // user_current.
 LoginOutcome login(int entry, const std::string& entry_text, const std::string& password,
@@ -42,7 +65,7 @@ struct PasswordOutcome {
   std::vector<Box> boxes;
 };
 // "OK" of D_PASSWORT for the user logged in (user_read): old, new and repeated
-// password (each cut to 17 characters).
+// password (each taken as_typed).
 PasswordOutcome change_password(const std::string& old_pw, const std::string& new_pw,
                                 const std::string& repeat_pw);
 

@@ -20,7 +20,7 @@ namespace {
 using tooltest::Result;
 using tooltest::shq;
 
-const char kPassword[] = "Adm1n-Passw0rd-16";
+const char kPassword[] = "Adm1n-Passw0rd16";  // 16 characters, as the login takes it
 
 class EnroltoolExchange : public ::testing::Test {
  protected:

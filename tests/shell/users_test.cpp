@@ -1,15 +1,21 @@
 // Login, password change and user management as the operator meets them, and
 // the menu each kind of user gets.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "fixture.h"
+#include "platform/workdir.h"
 #include "resources/ids/d_anmelden.h"
 #include "resources/ids/d_passwort.h"
-#include "views/host.h"
 #include "resources/catalogue.h"
 #include "shell/shell.h"
 #include "store/store.h"
+#include "store/users.h"
+#include "views/host.h"
+#ifdef ENROLTOOL_PATH
+#include "enroltool/tool_runner.h"
+#endif
 
 namespace uitest {
 namespace {
@@ -183,6 +189,37 @@ TEST_F(Users, PasswordChangeRules) {
   ASSERT_TRUE(hl::press(d, ui::kIdAction));
   EXPECT_EQ("\nPasswort changed succesfully!\n|Info\n", boxes());
   EXPECT_EQ("geheim9", on_disk(2).password());
+}
+
+// A password changed by typing it opens the next login typed the same way,
+// also when it is longer than the password fields take.
+TEST_F(Users, ChangedPasswordLogsInAsTyped) {
+  ASSERT_TRUE(start_and_run());
+  ASSERT_TRUE(login("Muster1", "geheim1"));  // must change: the dialog opens by itself
+  std::string current = "geheim1";
+  for (const char* typed : {"Erstes-Passwort17", "Zweites-Passwort18"}) {
+    SCOPED_TRACE(typed);
+    if (dialog("D_PASSWORT") == ui::kNoWindow) {
+      ASSERT_TRUE(hl::choose_menu(1300));
+    }
+    ui::Window d = dialog("D_PASSWORT");
+    ASSERT_NE(ui::kNoWindow, d);
+    hl::clear_boxes();
+    hl::type(d, res::d_passwort::kOld, current);
+    hl::type(d, res::d_passwort::kNew, typed);
+    hl::type(d, res::d_passwort::kRepeat, typed);
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
+    EXPECT_EQ("\nPasswort changed succesfully!\n|Info\n", boxes());
+    current = typed;
+
+    ASSERT_TRUE(hl::choose_menu(1000));
+    ui::Window l = dialog("D_ANMELDEN");
+    ASSERT_TRUE(hl::choose_item(l, res::d_anmelden::kUserList, "Muster1"));
+    hl::type(l, res::d_anmelden::kPassword, typed);
+    ASSERT_TRUE(hl::press(l, ui::kIdAction));
+    EXPECT_EQ(ui::kNoWindow, dialog("D_ANMELDEN")) << boxes();
+    EXPECT_EQ(2, views::host().user.number);
+  }
 }
 
 TEST_F(Users, MenuStateOfEachKindOfUser) {
@@ -379,6 +416,69 @@ TEST_F(Users, GermanEdition) {
   ASSERT_TRUE(hl::choose_menu(6100));
   EXPECT_EQ(0u, hl::boxes().at(0).text.find("\n\tProgramm\tZAM ENROL"));
 }
+
+// ---- the administrator's password from enroltool init to the first login
+
+const char* const kInstallationFiles[] = {"Programm.cfg", "Personen.dat", "Template.dat",
+                                          "Leser.dat",    "Eingabe.dat",  "Usepas.dat"};
+
+// enroltool init of `dir` with `password` (UTF-8); its exit code. Native builds
+// run the built tool. The Windows builds cannot run it and take its steps in
+// this process: the tool's password rule, the administrator record as the
+// first login makes it, then the files.
+int enroltool_init(const std::string& dir, const std::string& password) {
+#ifdef ENROLTOOL_PATH
+  testsupport::TempDir scratch;
+  return tooltest::run_tool(ENROLTOOL_PATH,
+                            "init " + tooltest::shq(dir) + " --admin-password=" + tooltest::shq(password),
+                            scratch)
+      .rc;
+#else
+  std::string pw = cp(password);
+  if (store::admin_password_fit(pw) != store::AdminPasswordFit::kFits) return 2;
+  store::reset_store();
+  platform::set_working_directory(dir);
+  bool made = store::login(0, "Admin", pw, true).logged_in && store::create_konfig(123) == 1 &&
+              store::create_db() == 1;
+  platform::set_working_directory("");
+  store::reset_store();
+  return made ? 0 : 1;
+#endif
+}
+
+class FirstLoginAfterInit : public Program, public ::testing::WithParamInterface<const char*> {};
+
+// enroltool init takes an administrator password exactly when the program's
+// login takes it as typed: what init made, the first login opens with the same
+// characters; what init refused, before writing anything, the login field could
+// not take whole or the login refused.
+TEST_P(FirstLoginAfterInit, InitTakesWhatTheLoginTakes) {
+  const std::string typed = GetParam();
+  const int rc = enroltool_init(dir.path(), typed);
+  ASSERT_TRUE(rc == 0 || rc == 2) << rc;
+  for (const char* name : kInstallationFiles) {
+    EXPECT_EQ(rc == 0, std::filesystem::exists(path(name))) << name;
+  }
+  ASSERT_TRUE(start_and_run());
+  EXPECT_EQ(rc != 0, shell::state().no_configuration);
+  ui::Window d = dialog("D_ANMELDEN");
+  ASSERT_TRUE(hl::choose_item(d, res::d_anmelden::kUserList, "Admin"));
+  hl::clear_boxes();
+  const bool whole = hl::type(d, res::d_anmelden::kPassword, typed);
+  if (rc == 0) {
+    EXPECT_TRUE(whole) << "the login field cannot take the password init took";
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
+    EXPECT_EQ(1, views::host().user.number) << boxes();
+  } else if (whole) {
+    ASSERT_TRUE(hl::press(d, ui::kIdAction));
+    EXPECT_EQ(0, views::host().user.number) << "the login takes the password init refused";
+    EXPECT_NE("", boxes());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths15To18, FirstLoginAfterInit,
+                         ::testing::Values("Sesam-oeffne-di", "Sesam-oeffne-di!", "Sesam-oeffne-di!7",
+                                           "Sesam-oeffne-di!78"));
 
 }  // namespace
 }  // namespace uitest

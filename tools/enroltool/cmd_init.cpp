@@ -24,8 +24,6 @@ const char* const kInstallationFiles[] = {store::kKonfigFile,  store::kPersonFil
                                           store::kEingabeFile,  store::kUserFile};
 const char kScratch[] = "enroltool-init.tmp";
 const char kOldSuffix[] = ".enroltool-old";
-// The login dialog takes at most 18 characters of a password.
-constexpr std::size_t kMaxPassword = 18;
 
 struct InitRequest {
   std::string dir;
@@ -60,15 +58,17 @@ int parse(const Args& args, InitRequest* req) {
 }
 
 // The administrator record, made in memory as the login dialog makes it for a
-// new installation. Shows the login's message and gives kExitUsage when the
-// password is refused.
+// new installation. A password the program's login could not take character
+// for character is refused here (kExitUsage), before anything is written.
 int make_admin(const std::string& typed) {
   std::string pw = res::utf8_to_cp1252(typed);
   if (res::cp1252_to_utf8(pw) != typed) {
     return fail(kExitUsage, "the password holds characters that Windows-1252 cannot hold");
   }
-  if (pw.size() > kMaxPassword) {
-    return fail(kExitUsage, "the password is longer than the 18 characters the login takes");
+  if (store::admin_password_fit(pw) != store::AdminPasswordFit::kFits) {
+    return fail(kExitUsage, "the password has " + std::to_string(pw.size()) +
+                                " characters; the administrator's login takes " +
+                                admin_password_rule());
   }
   store::LoginOutcome out = store::login(0, "Admin", pw, true);
   if (!out.logged_in) {

@@ -31,6 +31,10 @@ std::string term(const std::string& cp1252);
 // terminal they become one line.
 std::string one_line(const std::string& text);
 
+// How many characters the administrator's password takes, in words ("16 to 18
+// characters", or "exactly 16 characters"), from the program's own rule.
+std::string admin_password_rule();
+
 // Checks that `dir` is a directory holding Programm.cfg, makes it the working
 // directory and loads the configuration with all key checks. kExitOk, or the
 // failure is printed and kExitFailed returned.

@@ -16,8 +16,9 @@ const char kUsage[] =
     "Commands:\n"
     "  init DIR --admin-password PASSWORD [--force]\n"
     "      Create a new installation in DIR (created when missing), as the first\n"
-    "      administrator login does: Programm.cfg and all empty data files. The\n"
-    "      password needs 16 to 18 characters. An existing installation is\n"
+    "      administrator login does: Programm.cfg and all empty data files.\n"
+    "      The administrator password must have %s (the\n"
+    "      program's login takes no other). An existing installation is\n"
     "      replaced only with --force; on any failure it stays as it was.\n"
     "  verify DIR\n"
     "      Load the configuration with all key checks and read every slot of every\n"
@@ -51,7 +52,7 @@ void print_usage(FILE* to) {
 #ifdef ENROLTOOL_HAVE_MAINT
   maint = maint_usage();
 #endif
-  std::fprintf(to, kUsage, exchange, link, maint, connection);
+  std::fprintf(to, kUsage, admin_password_rule().c_str(), exchange, link, maint, connection);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "platform/message_box.h"
 #include "resources/cp1252.h"
+#include "store/users.h"
 
 namespace enroltool {
 
@@ -16,6 +17,12 @@ Options& options() {
 }
 
 std::string term(const std::string& cp1252) { return res::cp1252_to_utf8(cp1252); }
+
+std::string admin_password_rule() {
+  const std::size_t min = store::kAdminPasswordMinChars, max = store::kPasswordMaxChars;
+  if (min == max) return "exactly " + std::to_string(min) + " characters";
+  return std::to_string(min) + " to " + std::to_string(max) + " characters";
+}
 
 int fail(int code, const std::string& message) {
   std::fprintf(stderr, "enroltool: %s\n", message.c_str());
