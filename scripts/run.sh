@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs the program: sets up what is missing, cross-builds both Windows
-# editions, builds the reader simulator natively, starts it as the enrol station
-# on 127.0.0.1:10001 (a card is presented whenever the station waits for one,
-# fingers enrol with a good quality), and starts the program under Wine in the
-# demo working directory demo/.
+# editions, builds the reader simulator and enroltool natively (build/native/tools/),
+# starts the simulator as the enrol station on 127.0.0.1:10001 (a card is
+# presented whenever the station waits for one, fingers enrol with a good
+# quality), and starts the program under Wine in the demo working directory demo/.
 #   bash scripts/run.sh            English edition (enrolstation.exe)
 #   bash scripts/run.sh de         German edition (enrolstation_de.exe)
 #   bash scripts/run.sh de -d      switches after the edition go to the program
@@ -13,9 +13,9 @@
 # dialog is saved to build/run-screenshot.png, and the program is ended again
 # (KEEP_RUNNING=1 keeps it running until Ctrl-C; reach it with DISPLAY shown).
 #
-# First start: log in as Admin with a new password (it becomes the
-# administrator's password); the initialisation dialog opens: choose TCP/IP,
-# address 127.0.0.1, port 10001, and "Read Init Card".
+# First start: log in as Admin with a new password of exactly 16 characters (it
+# becomes the administrator's password); the initialisation dialog opens: choose
+# TCP/IP, address 127.0.0.1, port 10001, and "Read Init Card".
 #
 # Environment: DEMO_DIR (default demo/), STATION_PORT (10001), CARD (the card
 # the station presents, hex, default 04A1B2C3D4), QUALITY (finger quality, 85),
@@ -41,14 +41,15 @@ exe=$exe_en
 login_title='^Login$'
 [ "$edition" = de ] && exe=$exe_de login_title='^Anmeldung$'
 
-build_readersim || exit 1
+build_readersim enroltool || exit 1
 
 mkdir -p "$demo"
 demo_picture "$demo/Programm.bmp"
 if [ ! -f "$demo/Programm.cfg" ]; then
-  gui_log "first start in ${demo#$root/}/: log in as Admin with a new password (it becomes the"
-  gui_log "administrator's); in the initialisation dialog choose TCP/IP, 127.0.0.1, port $port,"
-  gui_log "then \"Read Init Card\" (the simulated station presents card $card)"
+  gui_log "first start in ${demo#$root/}/: log in as Admin with a new password of exactly 16"
+  gui_log "characters (it becomes the administrator's); in the initialisation dialog choose"
+  gui_log "TCP/IP, 127.0.0.1, port $port, then \"Read Init Card\" (the simulated station presents"
+  gui_log "card $card)"
 fi
 
 sim_pid=

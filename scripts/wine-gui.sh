@@ -154,13 +154,14 @@ fill_station() {
   click_du "$dialog" 47 85 264 100   # "Read Init Card"
 }
 
-# The native reader simulator (build/native), built when missing or stale.
+# The native reader simulator (build/native), built when missing or stale;
+# further native targets given as arguments are built with it.
 build_readersim() {
   native=$root/build/native
-  gui_log "native build of the reader simulator ($native)"
+  gui_log "native build of readersim${*:+ and $*} ($native)"
   mkdir -p "$native"
   if ! { cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENROL_WERROR=ON >/dev/null &&
-         cmake --build "$native" -j "$jobs" --target readersim >"$native/build-readersim.log" 2>&1; }; then
+         cmake --build "$native" -j "$jobs" --target readersim "$@" >"$native/build-readersim.log" 2>&1; }; then
     grep -E 'error|Error' "$native/build-readersim.log" | head -20
     return 1
   fi
