@@ -2,7 +2,8 @@
 # program running, the administrator logged in): "Admin" > "Parameter" >
 # each of the six items in menu order, into <ed>-<dialog>.png:
 #   input-mask, template-parameter, field-descriptions (fields 1 and 3
-#   switched on and saved), field-defaults, rfid-module, rfid-key.
+#   switched on and saved), field-defaults, rfid-module, rfid-key (with a
+#   demonstration key typed in, not saved).
 
 # Opens item n (0 = first) of the "Parameter" submenu and waits for its dialog.
 #   admin_dialog N TITLE_PATTERN
@@ -65,4 +66,19 @@ else
 fi
 admin_shot 3 "${admin_titles[3]}" field-defaults
 admin_shot 4 "${admin_titles[4]}" rfid-module
-admin_shot 5 "${admin_titles[5]}" rfid-key
+# The write key: the administrator sees the key itself, and the default key is
+# the same in every installation that never changed it, so the shot shows a
+# demonstration key typed over it; the dialog is left without saving.
+if admin_d=$(admin_dialog 5 "${admin_titles[5]}"); then
+  activate "$admin_d"
+  click_du "$admin_d" 130 13 230 52     # the key field
+  xdotool key End shift+Home
+  xdotool type --delay 20 00112233445566778899AABBCCDDEEFF
+  sleep 0.3
+  shot "$admin_d" "$out/$ed-rfid-key.png"
+  xdotool key alt+F4
+  sleep 0.5
+else
+  echo "the dialog rfid-key did not open"
+  failed=1
+fi
