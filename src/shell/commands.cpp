@@ -1,6 +1,7 @@
 // The main window's command table: every menu command once, with who may use
 // it, what it opens and how its dialog's report completes it; and the menu
 // state of the logged-in user.
+#include "admin/admin.h"
 #include "platform/files.h"
 #include "readers/readers.h"
 #include "readers/station.h"
@@ -167,12 +168,12 @@ const CommandEntry kCommands[] = {
     {2450, Access::Internal, nullptr, nullptr, true},
     {2500, Access::NotDownload, nullptr, nullptr},
     // Parameters.
-    {5000, Access::NotDownload, nullptr, nullptr},
-    {5050, Access::NotDownload, nullptr, nullptr},
-    {5075, Access::NotDownload, nullptr, nullptr},
-    {5100, Access::NotDownload, nullptr, nullptr},
-    {5200, Access::NotDownload, nullptr, nullptr},
-    {5300, Access::NotDownload, nullptr, nullptr},
+    {5000, Access::NotDownload, admin::open_input_mask, nullptr},
+    {5050, Access::NotDownload, admin::open_field_descriptions, nullptr},
+    {5075, Access::NotDownload, admin::open_field_defaults, nullptr},
+    {5100, Access::NotDownload, admin::open_template_parameters, nullptr},
+    {5200, Access::NotDownload, admin::open_reader_module, admin::reader_module_completed},
+    {5300, Access::NotDownload, admin::open_write_key, nullptr},
     // Reader maintenance.
     {5500, Access::NotDownload, nullptr, nullptr, true},
     {5510, Access::Admin, nullptr, nullptr},

@@ -9,6 +9,7 @@
 #include "link/link.h"
 #include "diag/log.h"
 #include "shell/internal.h"
+#include "admin/admin.h"
 #include "readers/readers.h"
 #include "readers/station.h"
 #include "shell/shell.h"
@@ -279,6 +280,7 @@ void reset_program() {
   diag::reset_diag();
   views::reset_host();
   readers::reset_readers();
+  admin::reset_admin();
   reset_shell();
 }
 

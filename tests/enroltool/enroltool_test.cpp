@@ -135,6 +135,12 @@ TEST_F(Enroltool, ShowsRecordsWrittenByTheProgramWithoutSecrets) {
   l.set_tcp_port(10001);
   l.set_bus_address(2);
   ASSERT_EQ(store::rw_leser(store::kWrite), 1);
+  // Write keys of a recognisable pattern (key A, and key B behind it).
+  for (int i = 0; i < 16; ++i) {
+    store::db().eingabe.rfid_key_a()[i] = static_cast<std::uint8_t>(0xA0 + i);
+    store::db().eingabe.rfid_key_b()[i] = static_cast<std::uint8_t>(0xB0 + i);
+  }
+  ASSERT_EQ(store::rw_eingabe(store::kWrite), 1);
   platform::set_working_directory("");
 
   Result r = run("show " + shq(inst()) + " persons");
@@ -152,6 +158,11 @@ TEST_F(Enroltool, ShowsRecordsWrittenByTheProgramWithoutSecrets) {
   EXPECT_NE(r.out.find("Reader 1: Eingang Nord"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("TCP/IP, 10.1.2.3 port 10001"), std::string::npos);
   EXPECT_NE(r.out.find("bus address                  03"), std::string::npos);
+
+  r = run("show " + shq(inst()) + " input");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  for (const char* key : {"A0A1A2A3", "a0a1a2a3", "B0B1B2B3", "b0b1b2b3", "160 161 162"})
+    EXPECT_EQ(r.out.find(key), std::string::npos) << "key printed: " << r.out;
 
   r = run("verify " + shq(inst()));
   EXPECT_EQ(r.rc, 0) << r.out;
