@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "resources/catalogue.h"
+#include "resources/cp1252.h"
 #include "store/store.h"
 
 namespace store {
@@ -23,8 +24,6 @@ Box failure(const std::string& first, long code) {
 Box question(res::TextId id) {
   return Box{res::text(id), res::text(res::CAP_FRAGE), ui::kYesNo};
 }
-
-std::string cut(const std::string& s, std::size_t n) { return s.size() > n ? s.substr(0, n) : s; }
 
 std::vector<std::string> names_after(const std::string& first) {
   std::vector<std::string> list{first};
@@ -59,7 +58,7 @@ std::string today() {
 // The name a user-management request works on: the chosen entry's text or the
 // typed text (cut to 18 characters).
 std::string request_name(const UserRequest& req) {
-  return req.entry > 0 ? req.entry_text : cut(req.typed_name, 18);
+  return req.entry > 0 ? req.entry_text : res::cut(req.typed_name, 18);
 }
 
 UserOutcome write_failure(int code) {
@@ -75,7 +74,7 @@ UserOutcome write_failure(int code) {
 static_assert(kPasswordMaxChars < 20, "a password must fit the stored field");
 static_assert(kAdminPasswordMinChars == 16, "the record key takes 16 characters");
 
-std::string as_typed(const std::string& typed) { return cut(typed, kPasswordMaxChars); }
+std::string as_typed(const std::string& typed) { return res::cut(typed, kPasswordMaxChars); }
 
 AdminPasswordFit admin_password_fit(const std::string& password) {
   if (password.size() < kAdminPasswordMinChars) return AdminPasswordFit::kTooShort;
