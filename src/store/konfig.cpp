@@ -53,6 +53,22 @@ int open_konfig(bool write, std::int64_t offset, platform::File& f) {
 
 }  // namespace
 
+void install_builtin_keys() {
+  assemble_builtin_keys();
+  install_key(kSlotHeader);
+  install_key(kSlotSecond);
+}
+
+int key_header_record_key(const std::uint8_t* header, std::uint8_t key[kKeyBytes]) {
+  std::uint8_t items[20];
+  int rc = take_header_items(header, items);
+  if (rc != 0) return rc;
+  for (int j = 0; j < 4; ++j)
+    if (items[16 + j] != detail::check_byte(j)) return -26 - j;
+  std::memcpy(key, items, kKeyBytes);
+  return 0;
+}
+
 int load_konfig() {
   platform::File f;
   int rc = open_konfig(true, 0, f);
@@ -71,6 +87,7 @@ int load_konfig() {
   std::uint8_t items[20];
   rc = take_header_items(header, items);
   if (rc != 0) return rc;
+  std::memcpy(db().key_header.data(), header, kKeyHeaderSize);
 
   std::memcpy(key_row(kSlotSpare), key_row(kSlotRecord), kKeyBytes);
   install_key(kSlotSpare);
@@ -202,6 +219,7 @@ int create_konfig(int number) {
   install_key(kSlotRecord);
   install_key(kSlotHeader);
   install_key(kSlotSecond);
+  std::memcpy(t.key_header.data(), header, kKeyHeaderSize);
 
   int rc = 0;
   if (seal_encrypt(header, kKeyHeaderSize, kSlotHeader, LengthForm::TwoByte) == 0)

@@ -305,6 +305,7 @@ struct Konfigsatz {
   STORE_U8(import_templates, 1377)
   STORE_TEXT(backup_path, 1378, 512)
   STORE_TEXT(backup_stamp, 1890, 20)
+  STORE_BYTES(backup_stamp_bytes, 1890)  // the stamp's raw 20 bytes
   STORE_TEXT(backup_transponder, 1910, 22)
 };
 

@@ -56,6 +56,9 @@ struct Tables {
   // The configuration in use and its last saved copy.
   Konfigsatz konfig;
   Konfigsatz konfig_saved;
+  // The 120 plain bytes of the key header of Programm.cfg, as the last load or
+  // creation of the configuration found or made them.
+  std::array<std::uint8_t, kKeyHeaderSize> key_header{};
 };
 
 Tables& db();
@@ -128,6 +131,14 @@ int check_leser_eindeutig();
 // Konfigsatz could not be read (a box tells its code), -31 record-key copy, -32
 // key-2 copy differs.
 int load_konfig();
+// Assembles the built-in header key and second key and installs them (slots 1
+// and 2), as loading the configuration does.
+void install_builtin_keys();
+// Takes the record key out of a plain 120-byte key header: each of its 16 bytes
+// and the four check bytes must agree in all three copies, and the check bytes
+// must be the built-in ones. 0 with `key` filled, or -10 .. -25 for the first
+// key byte, -26 .. -29 for the first check byte that fails.
+int key_header_record_key(const std::uint8_t* header, std::uint8_t key[kKeyBytes]);
 // kWrite stores the Konfigsatz in use, kRead reads it. 1 or -1 open, -2
 // position, -10 read, -11 check byte, -12 length, -20 sealing, -21 sealed size,
 // -22 write; a failed write restores the one in use from the saved copy.

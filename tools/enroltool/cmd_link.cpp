@@ -63,6 +63,16 @@ std::string parse_link_args(int argc, char** argv, unsigned extras, LinkArgs* a)
   return "";
 }
 
+void point_station(const LinkArgs& a) {
+  if (!a.device.empty()) platform::com_set_device(kToolPort, a.device);
+  store::Konfigsatz& k = store::db().konfig;
+  k.set_station_connection(a.host.empty() ? 0 : 1);
+  k.set_com_port(kToolPort);
+  k.set_baud(static_cast<std::uint8_t>(a.baud));
+  k.set_ip(a.host);
+  k.set_tcp_port(static_cast<std::uint16_t>(a.port > 0 ? a.port : 0));
+}
+
 int prepare_link(const LinkArgs& a, bool reader) {
   if (!a.dir.empty()) {
     int rc = open_installation(a.dir);
@@ -78,15 +88,7 @@ int prepare_link(const LinkArgs& a, bool reader) {
   bool given = !a.host.empty() || !a.device.empty();
   if (reader && !given) return fail(kExitUsage, "a reader command needs --tcp or --serial");
   if (!given && a.dir.empty()) return fail(kExitUsage, "give --tcp, --serial or --dir");
-  if (!a.device.empty()) platform::com_set_device(kToolPort, a.device);
-  store::Konfigsatz& k = store::db().konfig;
-  if (given) {
-    k.set_station_connection(a.host.empty() ? 0 : 1);
-    k.set_com_port(kToolPort);
-    k.set_baud(static_cast<std::uint8_t>(a.baud));
-    k.set_ip(a.host);
-    k.set_tcp_port(static_cast<std::uint16_t>(a.port > 0 ? a.port : 0));
-  }
+  if (given) point_station(a);
   if (reader) {
     store::Lesersatz r;
     r.set_nummer(1);

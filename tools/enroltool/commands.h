@@ -3,6 +3,7 @@
 // reader link live in cmd_link.cpp when that is built (ENROLTOOL_HAVE_LINK).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ constexpr int kExitUsage = 2;   // wrong arguments or unacceptable input
 // Options that hold for every command.
 struct Options {
   bool yes = false;  // answer questions of message boxes with Yes (default No)
+  // A command may answer particular questions itself: given the box's text and
+  // caption, the answer (ui::kIdYes ...), or 0 to leave it to --yes / --no.
+  std::function<int(const std::string& text, const std::string& caption)> answer;
 };
 Options& options();
 
@@ -74,6 +78,15 @@ constexpr int kNotMaintCommand = -1;
 int run_maint_command(const std::string& name, const Args& args);
 // Usage lines of those commands, each ending with a line break.
 const char* maint_usage();
+#endif
+
+#ifdef ENROLTOOL_HAVE_BACKUP
+// backup, restore and backup-info. `args` are the command's arguments, global
+// options removed. Returns kNotBackupCommand when `name` is none of them.
+constexpr int kNotBackupCommand = -1;
+int run_backup_command(const std::string& name, const Args& args);
+// Usage lines of those commands, each ending with a line break.
+const char* backup_usage();
 #endif
 
 }  // namespace enroltool

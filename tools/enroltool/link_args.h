@@ -24,6 +24,9 @@ enum LinkOption : unsigned { kFileOption = 1, kModeOption = 2 };
 
 // Parses the options; an empty return is success, else the complaint.
 std::string parse_link_args(int argc, char** argv, unsigned extras, LinkArgs* a);
+// Points the enrol station of the Konfigsatz in use at the connection given
+// (a --serial device is mapped to a port index of its own).
+void point_station(const LinkArgs& a);
 // Loads the installation (or defaults) and points the station and the current
 // reader at the connection given. kExitOk or a failure code.
 int prepare_link(const LinkArgs& a, bool reader);

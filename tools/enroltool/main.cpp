@@ -30,6 +30,7 @@ const char kUsage[] =
     "%s"
     "%s"
     "%s"
+    "%s"
     "\n"
     "Options:\n"
     "  --yes, --no   answer of questions the operations ask (default: no)\n"
@@ -41,6 +42,7 @@ void print_usage(FILE* to) {
   const char* exchange = "";
   const char* link = "";
   const char* maint = "";
+  const char* backup = "";
   const char* connection = "";
 #ifdef ENROLTOOL_HAVE_EXCHANGE
   exchange = exchange_usage();
@@ -52,7 +54,10 @@ void print_usage(FILE* to) {
 #ifdef ENROLTOOL_HAVE_MAINT
   maint = maint_usage();
 #endif
-  std::fprintf(to, kUsage, admin_password_rule().c_str(), exchange, link, maint, connection);
+#ifdef ENROLTOOL_HAVE_BACKUP
+  backup = backup_usage();
+#endif
+  std::fprintf(to, kUsage, admin_password_rule().c_str(), exchange, link, maint, backup, connection);
 }
 
 }  // namespace
@@ -92,6 +97,10 @@ int main(int argc, char** argv) {
 #ifdef ENROLTOOL_HAVE_EXCHANGE
   int exchanged = run_exchange_command(name, args);
   if (exchanged != kNotExchangeCommand) return exchanged;
+#endif
+#ifdef ENROLTOOL_HAVE_BACKUP
+  int brc = run_backup_command(name, args);
+  if (brc != kNotBackupCommand) return brc;
 #endif
 #ifdef ENROLTOOL_HAVE_LINK
   int rc = run_link_command(name, static_cast<int>(rest.size() - 1), rest.data() + 1);

@@ -53,9 +53,10 @@ int message_box(Window, const std::string& text, const std::string& caption, uns
   unsigned buttons = style & 0xF;
   int answer = kIdOk;
   const char* said = nullptr;
+  int fixed = options().answer ? options().answer(text, caption) : 0;
   if (buttons == kYesNo || buttons == kYesNoCancel) {
-    answer = options().yes ? kIdYes : kIdNo;
-    said = options().yes ? "Yes" : "No";
+    answer = fixed != 0 ? fixed : options().yes ? kIdYes : kIdNo;
+    said = answer == kIdYes ? "Yes" : "No";
   } else if (buttons == kOkCancel) {
     answer = options().yes ? kIdOk : kIdCancel;
     said = options().yes ? "OK" : "Cancel";

@@ -1,0 +1,269 @@
+// The restore of the whole database from a backup file. Everything is read and
+// checked first; the six files are then written beside the ones they replace
+// and put into place together, and only then do the tables in memory change.
+#include <cstring>
+#include <functional>
+#include <new>
+#include <vector>
+
+#include "ops/backup_internal.h"
+#include "platform/workdir.h"
+
+namespace ops::detail {
+namespace {
+
+// One file of the database being rewritten.
+struct Target {
+  const char* name;
+  std::string path;  // the file in use
+  std::string temp;  // the new one, written beside it
+  std::string old;   // the one in use, while the new ones are put into place
+  bool had = false;  // a file in use existed
+};
+
+// One run of records going into a file, with the codes of its three steps.
+struct Records {
+  int count, size, slot, key_slot;
+  int seal_code, size_code, write_code;
+  std::function<const std::uint8_t*(int)> at;
+};
+
+// Builds the paths of a target. 0, or `no_dir` / `too_long`.
+int make_paths(Target& t, int no_dir, int too_long) {
+  if (platform::working_directory().empty()) return no_dir;
+  if (!platform::working_path(t.name, &t.path)) return too_long;
+  t.temp = t.path + ".new";
+  t.old = t.path + ".old";
+  return 0;
+}
+
+// Writes the runs into a new file beside the target. 0 or a code; on failure
+// the new file is removed.
+int write_target(const Target& t, int open_code, int seek_code, const std::vector<Records>& runs,
+                 Progress& progress) {
+  platform::File f;
+  if (!platform::file_open(f, t.temp, platform::Access::ReadWrite, platform::Create::CreateAlways))
+    return open_code;
+  int rc = platform::file_seek(f, 0) ? 0 : seek_code;
+  std::vector<std::uint8_t> buf;
+  for (const Records& r : runs) {
+    buf.resize(static_cast<std::size_t>(r.slot));
+    for (int i = 0; i < r.count && rc == 0; ++i) {
+      int s = seal_into(r.at(i), r.size, r.slot, r.key_slot, buf.data());
+      if (s != 0)
+        rc = s == -1 ? r.seal_code : r.size_code;
+      else if (!write_exact(f, buf.data(), buf.size()))
+        rc = r.write_code;
+      else
+        progress.step();
+    }
+  }
+  // A failed close may have lost data: count it as a failed write.
+  if (!platform::file_close(f) && rc == 0) rc = runs.back().write_code;
+  if (rc != 0) platform::file_delete(t.temp);
+  return rc;
+}
+
+// Puts every new file into place: the file in use moves aside, the new one
+// takes its name. Any failure moves everything back. 0 or -140.
+int put_in_place(std::vector<Target>& targets) {
+  std::size_t done = 0;
+  bool ok = true;
+  for (; done < targets.size() && ok; ++done) {
+    Target& t = targets[done];
+    t.had = platform::path_exists(t.path);
+    if (t.had && !platform::file_replace(t.path, t.old)) {
+      ok = false;
+      break;
+    }
+    if (!platform::file_replace(t.temp, t.path)) {
+      if (t.had) platform::file_replace(t.old, t.path);
+      ok = false;
+      break;
+    }
+  }
+  if (!ok) {
+    for (std::size_t i = 0; i < done; ++i) {
+      Target& t = targets[i];
+      if (t.had)
+        platform::file_replace(t.old, t.path);
+      else
+        platform::file_delete(t.path);
+    }
+    for (Target& t : targets) platform::file_delete(t.temp);
+    return kRestoreSwapFailed;
+  }
+  for (Target& t : targets)
+    if (t.had) platform::file_delete(t.old);
+  return 0;
+}
+
+// What the restore writes: the backup's data with the configuration, key
+// header and administrator chosen by the password question.
+struct Chosen {
+  store::Konfigsatz konfig;
+  std::array<std::uint8_t, store::kKeyHeaderSize> header{};
+};
+
+template <typename Table>
+std::function<const std::uint8_t*(int)> rows(const Table& table) {
+  return [&table](int i) { return table[static_cast<std::size_t>(i)].b.data(); };
+}
+
+// Writes the whole database beside the files in use and puts it into place.
+int write_database(const BackupImage& img, const Chosen& out, Progress& progress) {
+  std::vector<Target> targets = {{store::kKonfigFile, {}, {}, {}, false},
+                                 {store::kPersonFile, {}, {}, {}, false},
+                                 {store::kTemplateFile, {}, {}, {}, false},
+                                 {store::kReaderFile, {}, {}, {}, false},
+                                 {store::kEingabeFile, {}, {}, {}, false},
+                                 {store::kUserFile, {}, {}, {}, false}};
+  using store::kSlotRecord;
+  const int rec = kSlotRecord;
+  std::vector<std::vector<Records>> runs = {
+      {{1, store::kKeyHeaderSize, store::kKeyHeaderSlot, store::kSlotHeader, -82, -82, -83,
+        [&out](int) { return out.header.data(); }},
+       {1, store::Konfigsatz::kSize, store::Konfigsatz::kSlot, rec, -84, -84, -85,
+        [&out](int) { return out.konfig.b.data(); }}},
+      {{store::kPersons, store::Personensatz::kSize, store::Personensatz::kSlot, rec, -94, -95, -96,
+        rows(img.persons)}},
+      {{store::kPersons, store::Templatesatz::kSize, store::Templatesatz::kSlot, rec, -104, -105, -106,
+        rows(img.templates)}},
+      {{store::kReaders, store::Lesersatz::kSize, store::Lesersatz::kSlot, rec, -114, -115, -116,
+        rows(img.readers)}},
+      {{1, store::Eingabesatz::kSize, store::Eingabesatz::kSlot, rec, -124, -125, -126,
+        [&img](int) { return img.eingabe.b.data(); }}},
+      {{store::kUsers, store::Usersatz::kSize, store::Usersatz::kSlot, rec, -134, -135, -136,
+        rows(img.users)}}};
+  // Path, open and position codes per file; Programm.cfg has -80 and -81 only.
+  struct Codes {
+    int no_dir, too_long, open, seek;
+  };
+  static constexpr Codes kCodes[] = {{-80, -80, -80, -81},    {-90, -91, -92, -93},
+                                     {-100, -101, -102, -103}, {-110, -111, -112, -113},
+                                     {-120, -121, -122, -123}, {-130, -131, -132, -133}};
+  int rc = 0;
+  std::size_t written = 0;
+  for (; written < targets.size() && rc == 0; ++written) {
+    rc = make_paths(targets[written], kCodes[written].no_dir, kCodes[written].too_long);
+    if (rc == 0) rc = write_target(targets[written], kCodes[written].open, kCodes[written].seek,
+                                   runs[written], progress);
+    if (rc != 0) break;
+  }
+  if (rc != 0) {
+    for (std::size_t i = 0; i < written; ++i) platform::file_delete(targets[i].temp);
+    return rc;
+  }
+  return put_in_place(targets);
+}
+
+// Key 0 as it was, put back when the restore fails after installing another.
+struct SavedKey {
+  std::uint8_t row[store::kKeyBytes];
+  SavedKey() { std::memcpy(row, store::key_row(store::kSlotRecord), sizeof row); }
+  void put_back() const {
+    std::memcpy(store::key_row(store::kSlotRecord), row, sizeof row);
+    store::install_key(store::kSlotRecord);
+  }
+};
+
+// Takes the restored database into memory (after the files are in place).
+void take_over(const BackupImage& img, const Chosen& out, bool backup_password, const SavedKey& before) {
+  store::Tables& t = store::db();
+  t.konfig = out.konfig;
+  t.konfig_saved = out.konfig;
+  t.key_header = out.header;
+  t.users = img.users;
+  t.eingabe = img.eingabe;
+  t.eingabe_saved = img.eingabe;
+  t.readers = img.readers;
+  t.persons = img.persons;
+  // The administrator logged in reads his record as it now stands.
+  if (t.user_read.nummer() == store::kAdminRecord) t.user_read = t.users[store::kAdminRecord - 1];
+  if (t.user_current.nummer() == store::kAdminRecord) t.user_current = t.users[store::kAdminRecord - 1];
+  if (backup_password) {
+    // As after loading a configuration: the previous record key is the spare,
+    // key 3 comes from the Konfigsatz.
+    std::memcpy(store::key_row(store::kSlotSpare), before.row, store::kKeyBytes);
+    store::install_key(store::kSlotSpare);
+    std::memcpy(store::key_row(store::kSlotDerived), t.konfig.key3(), store::kKeyBytes);
+    store::install_key(store::kSlotDerived);
+  }
+}
+
+// Reads the backup after its first record and asks the password question.
+// 0 or a code; `backup_password` receives the answer.
+int read_rest(platform::File& f, BackupImage& img, Chosen& out, bool* backup_password,
+              std::uint8_t key[store::kKeyBytes], const Hooks& hooks, Progress& progress) {
+  install_backup_key(img.konfig);
+  int rc = read_group(f, 2, img, &progress);
+  if (rc != 0) return rc;
+  rc = backup_record_key(img, key);
+  if (rc != 0) return rc;
+
+  const store::Tables& t = store::db();
+  *backup_password = box(hooks.owner, res::text(res::RS_ASK_PASSWORD), res::CAP_FRAGE_QM,
+                         ui::kYesNo) == ui::kIdYes;
+  if (hooks.status) hooks.status(res::text(res::BK_STATUS_RESTORE));
+  for (int g = 3; g <= kBackupGroups; ++g) {
+    rc = read_group(f, g, img, &progress);
+    if (rc != 0) return rc;
+  }
+  if (*backup_password) {
+    out.konfig = img.konfig;
+    out.header = img.header;
+  } else {
+    out.konfig = t.konfig;
+    out.header = t.key_header;
+    std::memcpy(key, store::key_row(store::kSlotRecord), store::kKeyBytes);
+    img.users[store::kAdminRecord - 1] = t.users[store::kAdminRecord - 1];
+  }
+  return 0;
+}
+
+}  // namespace
+
+int restore(const std::string& path, const Hooks& hooks) {
+  platform::File f;
+  if (!platform::file_open(f, path, platform::Access::Read, platform::Create::OpenExisting)) return -1;
+  if (!platform::file_seek(f, 0)) return -3;
+  std::unique_ptr<BackupImage> img = new_image();
+  std::unique_ptr<Chosen> out(new (std::nothrow) Chosen());
+  if (!img || !out) return -60;
+  Progress progress(hooks, 2 * kBackupRecords);
+  int rc = read_group(f, 1, *img, &progress);
+  if (rc != 0) return rc;
+
+  std::string question = res::format(res::RS_ASK_RESTORE, stamp_display(img->konfig.backup_stamp()).c_str());
+  if (box(hooks.owner, question, res::CAP_FRAGE_QM, ui::kYesNo) != ui::kIdYes) return 0;
+
+  if (hooks.status) hooks.status(res::text(res::BK_STATUS_WAIT_TRANSPONDER));
+  std::string number;
+  int read = hooks.read_transponder ? hooks.read_transponder(&number)
+                                    : read_backup_transponder(&number, hooks.owner);
+  if (read != 1) return 0;
+  if (number != img->konfig.backup_transponder()) {
+    box(hooks.owner, res::text(res::RS_WRONG_TRANSPONDER), res::CAP_INFO, ui::kOk);
+    return 0;
+  }
+
+  bool backup_password = false;
+  std::uint8_t key[store::kKeyBytes];
+  rc = read_rest(f, *img, *out, &backup_password, key, hooks, progress);
+  platform::file_close(f);
+  if (rc != 0) return rc;
+
+  // Everything is sealed under the record key that will be in use.
+  const SavedKey before;
+  std::memcpy(store::key_row(store::kSlotRecord), key, store::kKeyBytes);
+  store::install_key(store::kSlotRecord);
+  rc = write_database(*img, *out, progress);
+  if (rc != 0) {
+    before.put_back();
+    return rc;
+  }
+  take_over(*img, *out, backup_password, before);
+  return 1;
+}
+
+}  // namespace ops::detail
