@@ -129,9 +129,10 @@ ResultBox result_box(int mode, int result);
 void show_result(int mode, int result, ui::Window owner = ui::kNoWindow);
 
 // ------------------------------------------------------------------ reading a backup
-// Reads a whole backup file: installs the built-in keys and the backup key of
-// its stamp, reads every group and checks the key header. 1, or -1 open, -3
-// position, -60 no memory, or the code of the first group that fails, or -23.
+// Reads a whole backup file the way a restore does: installs the built-in keys
+// and the backup key of its stamp, unseals every record and checks its length
+// and the key header. 1, or -1 open, -3 position, the code of the first group
+// that fails, or -23.
 // `stamp` (optional) receives the backup's time stamp once record 1 reads.
 int check_backup_file(const std::string& path, std::string* stamp = nullptr,
                       const Hooks& hooks = {});

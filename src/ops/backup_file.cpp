@@ -78,7 +78,11 @@ int seal_into(const std::uint8_t* rec, int size, int slot, int key_slot, std::ui
   return sealed == slot ? 0 : -2;
 }
 
-int read_group(platform::File& f, int group, BackupImage& img, Progress* progress) {
+RecordSink into(BackupImage& img, int group) {
+  return [&img, group](int index) { return group_record(img, group, index); };
+}
+
+int read_group(platform::File& f, int group, const RecordSink& sink, Progress* progress) {
   const GroupSpec& g = kGroups[group];
   std::uint8_t buf[kMaxSlot];
   for (int i = 0; i < g.count; ++i) {
@@ -86,7 +90,8 @@ int read_group(platform::File& f, int group, BackupImage& img, Progress* progres
     int len = g.slot;
     if (store::seal_decrypt(buf, &len, g.key_slot, store::LengthForm::TwoByte) != 0) return g.base - 1;
     if (len != g.size) return g.base - 2;
-    std::memcpy(group_record(img, group, i), buf, static_cast<std::size_t>(g.size));
+    std::uint8_t* to = sink(i);
+    if (to) std::memcpy(to, buf, static_cast<std::size_t>(g.size));
     if (progress) progress->step();
   }
   return 0;
@@ -104,11 +109,11 @@ int write_group(platform::File& f, int group, BackupImage& img, Progress* progre
   return 0;
 }
 
-int backup_record_key(const BackupImage& img, std::uint8_t key[store::kKeyBytes]) {
-  if (store::key_header_record_key(img.header.data(), key) != 0) return -23;
+int backup_record_key(const store::Konfigsatz& k, const std::uint8_t* header,
+                      std::uint8_t key[store::kKeyBytes]) {
+  if (store::key_header_record_key(header, key) != 0) return -23;
   // The backup's Konfigsatz must carry the same keys, or an installation
   // restored from it with its own password would not load.
-  const store::Konfigsatz& k = img.konfig;
   if (std::memcmp(k.record_key_copy(), key, store::kKeyBytes) != 0) return -23;
   if (std::memcmp(k.key2_copy(), store::key_row(store::kSlotSecond), store::kKeyBytes) != 0) return -23;
   return 0;
@@ -154,17 +159,23 @@ int detail::check_file(const std::string& path, std::string* stamp, detail::Prog
   platform::File f;
   if (!platform::file_open(f, path, platform::Access::Read, platform::Create::OpenExisting)) return -1;
   if (!platform::file_seek(f, 0)) return -3;
-  std::unique_ptr<detail::BackupImage> img = detail::new_image();
-  if (!img) return -60;
+  // Only the Konfigsatz and the key header are kept; the other records are
+  // unsealed, checked and dropped.
+  struct Head {
+    store::Konfigsatz konfig;
+    std::array<std::uint8_t, store::kKeyHeaderSize> header{};
+  } head;
   store::install_builtin_keys();
-  int rc = detail::read_group(f, 1, *img, progress);
+  int rc = detail::read_group(f, 1, [&head](int) { return head.konfig.b.data(); }, progress);
   if (rc != 0) return rc;
-  if (stamp) *stamp = img->konfig.backup_stamp();
-  install_backup_key(img->konfig);
-  for (int g = 2; g <= kBackupGroups && rc == 0; ++g) rc = detail::read_group(f, g, *img, progress);
+  if (stamp) *stamp = head.konfig.backup_stamp();
+  install_backup_key(head.konfig);
+  rc = detail::read_group(f, 2, [&head](int) { return head.header.data(); }, progress);
+  for (int g = 3; g <= kBackupGroups && rc == 0; ++g)
+    rc = detail::read_group(f, g, [](int) { return static_cast<std::uint8_t*>(nullptr); }, progress);
   if (rc != 0) return rc;
   std::uint8_t key[store::kKeyBytes];
-  return detail::backup_record_key(*img, key) == 0 ? 1 : -23;
+  return detail::backup_record_key(head.konfig, head.header.data(), key) == 0 ? 1 : -23;
 }
 
 int check_backup_file(const std::string& path, std::string* stamp, const Hooks& hooks) {

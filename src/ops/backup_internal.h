@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,14 +49,22 @@ class Progress {
   int done_ = 0;
 };
 
-// Reads and unseals group `group` from the current position of `f` into `img`.
-// 0, or the group's base code (read), base - 1 (check byte), base - 2 (length).
-int read_group(platform::File& f, int group, BackupImage& img, Progress* progress);
+// Where record `index` of a group goes; null discards it once it unsealed.
+using RecordSink = std::function<std::uint8_t*(int index)>;
+// Reads and unseals group `group` from the current position of `f` into
+// `sink`. 0, or the group's base code (read), base - 1 (check byte), base - 2
+// (length).
+int read_group(platform::File& f, int group, const RecordSink& sink, Progress* progress);
+// The sink that puts a group's records into their places in `img`.
+RecordSink into(BackupImage& img, int group);
 // Seals group `group` of `img` and writes it at the current position of `f`.
 // 0, or base (sealing gave nothing), base - 1 (sealed size), base - 2 (write).
 int write_group(platform::File& f, int group, BackupImage& img, Progress* progress);
-// Record key of a backup (see backup_record_key in backup.cpp): 0 or -23.
-int backup_record_key(const BackupImage& img, std::uint8_t key[store::kKeyBytes]);
+// The record key of a backup's key header: 0, or -23 when the header's copies
+// disagree, or the backup's Konfigsatz `k` does not carry that record key and
+// the built-in second key.
+int backup_record_key(const store::Konfigsatz& k, const std::uint8_t* header,
+                      std::uint8_t key[store::kKeyBytes]);
 
 // check_backup_file with the records counted by `progress` (may be null).
 int check_file(const std::string& path, std::string* stamp, Progress* progress);

@@ -196,9 +196,9 @@ void take_over(const BackupImage& img, const Chosen& out, bool backup_password, 
 int read_rest(platform::File& f, BackupImage& img, Chosen& out, bool* backup_password,
               std::uint8_t key[store::kKeyBytes], const Hooks& hooks, Progress& progress) {
   install_backup_key(img.konfig);
-  int rc = read_group(f, 2, img, &progress);
+  int rc = read_group(f, 2, into(img, 2), &progress);
   if (rc != 0) return rc;
-  rc = backup_record_key(img, key);
+  rc = backup_record_key(img.konfig, img.header.data(), key);
   if (rc != 0) return rc;
 
   const store::Tables& t = store::db();
@@ -206,7 +206,7 @@ int read_rest(platform::File& f, BackupImage& img, Chosen& out, bool* backup_pas
                          ui::kYesNo) == ui::kIdYes;
   if (hooks.status) hooks.status(res::text(res::BK_STATUS_RESTORE));
   for (int g = 3; g <= kBackupGroups; ++g) {
-    rc = read_group(f, g, img, &progress);
+    rc = read_group(f, g, into(img, g), &progress);
     if (rc != 0) return rc;
   }
   if (*backup_password) {
@@ -231,7 +231,7 @@ int restore(const std::string& path, const Hooks& hooks) {
   std::unique_ptr<Chosen> out(new (std::nothrow) Chosen());
   if (!img || !out) return -60;
   Progress progress(hooks, 2 * kBackupRecords);
-  int rc = read_group(f, 1, *img, &progress);
+  int rc = read_group(f, 1, into(*img, 1), &progress);
   if (rc != 0) return rc;
 
   std::string question = res::format(res::RS_ASK_RESTORE, stamp_display(img->konfig.backup_stamp()).c_str());
