@@ -13,25 +13,6 @@ using detail::box;
 constexpr int kStationAddress = 1;
 constexpr int kCardWaitMs = 10000;
 
-// Reads the 500 template records of Template.dat into the image, keeping the
-// template read buffer as it was. 0 or -62.
-int read_templates(detail::BackupImage& img, detail::Progress& progress) {
-  store::Tables& t = store::db();
-  const store::Templatesatz keep = t.template_read;
-  int rc = 0;
-  for (int n = 1; n <= store::kPersons && rc == 0; ++n) {
-    t.template_read.set_nummer(static_cast<std::uint32_t>(n));
-    if (store::rw_template(0) != n) {
-      rc = -62;
-    } else {
-      img.templates[n - 1] = t.template_read;
-      progress.step();
-    }
-  }
-  t.template_read = keep;
-  return rc;
-}
-
 // Writes the seven groups into the open, positioned file. 0 or a code.
 int write_groups(platform::File& f, detail::Progress& progress) {
   std::unique_ptr<detail::BackupImage> img = detail::new_image();
@@ -47,9 +28,9 @@ int write_groups(platform::File& f, detail::Progress& progress) {
     int rc = detail::write_group(f, g, *img, &progress);
     if (rc != 0) return rc;
   }
-  int rc = read_templates(*img, progress);
-  if (rc != 0) return rc;
-  rc = detail::write_group(f, 6, *img, &progress);
+  if (store::read_all_templates(img->templates.data()) != 1) return -62;
+  for (int n = 0; n < store::kPersons; ++n) progress.step();
+  int rc = detail::write_group(f, 6, *img, &progress);
   if (rc != 0) return rc;
   return detail::write_group(f, 7, *img, &progress);
 }

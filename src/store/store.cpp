@@ -109,6 +109,15 @@ int rw_template(RecordMode mode) {
   return number;
 }
 
+int read_all_templates(Templatesatz* out) {
+  platform::File f;
+  int rc = detail::open_at(kTemplateFile, kRecordCodes, false, 0, f);
+  if (rc != 0) return rc;
+  for (int n = 0; n < kPersons && rc == 0; ++n) rc = detail::read_record(f, Templatesatz::kSize, out[n].b.data());
+  platform::file_close(f);
+  return rc == 0 ? 1 : rc;
+}
+
 int rw_leser(RecordMode mode) {
   Tables& t = db();
   Lesersatz& buf = mode == kRead ? t.current_reader : t.edit_reader;

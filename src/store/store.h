@@ -81,6 +81,11 @@ int rw_person(RecordMode mode);
 // reads the slot named by template_read's number. No free-slot search; a number
 // outside 1..500 gives -1. Codes otherwise as rw_person.
 int rw_template(RecordMode mode);
+// Reads template records 1 to 500 in one pass over Template.dat into
+// out[0] .. out[499]; the template buffers are not touched. 1, or the code
+// rw_template's read gives for the open, the position or the first record
+// that fails.
+int read_all_templates(Templatesatz* out);
 // Reader: kRead reads into current_reader (number from current_reader); kWrite
 // writes edit_reader; kDelete clears edit_reader and writes it. Number 0 selects
 // the first free reader entry (-1 when none). Codes as rw_person.

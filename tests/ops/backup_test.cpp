@@ -235,18 +235,19 @@ TEST_F(Failing, BackupStepsThatFailKeepTheEarlierBackup) {
   const TablesCopy before = tables(false);
   using platform::fault::Kind;
   // Calls in order: open and position of the new file, writes of groups 1 to 5
-  // (1 + 1 + 17 + 1 + 32), the 500 reads of Template.dat (open, position, read
-  // each), the writes of groups 6 and 7, the close, the reading back (open,
-  // position, 1052 reads), the rename into place, and the configuration.
+  // (1 + 1 + 17 + 1 + 32), Template.dat (open, position, 500 reads, close),
+  // the writes of groups 6 and 7, the close, the reading back (open, position,
+  // 1052 reads), the rename into place, and the configuration.
   const Fault kFaults[] = {
       {Op::FileOpen, 1, -2},    {Op::FileSeek, 1, -3},     {Op::FileWrite, 1, -12},
       {Op::FileWrite, 1, -12, Kind::Short},                {Op::FileWrite, 2, -22},
       {Op::FileWrite, 3, -32},  {Op::FileWrite, 20, -42},  {Op::FileWrite, 21, -52},
-      {Op::FileWrite, 52, -52}, {Op::FileOpen, 2, -62},    {Op::FileSeek, 501, -62},
-      {Op::FileRead, 500, -62}, {Op::FileWrite, 53, -65},  {Op::FileWrite, 552, -65},
-      {Op::FileWrite, 553, -72}, {Op::FileWrite, 1052, -72}, {Op::FileClose, 501, -72},
-      {Op::FileOpen, 502, -90}, {Op::FileRead, 501, -90},  {Op::FileRead, 1552, -90, Kind::Short},
-      {Op::FileRename, 1, -1},  {Op::FileOpen, 503, -80}};
+      {Op::FileWrite, 52, -52}, {Op::FileOpen, 2, -62},    {Op::FileSeek, 2, -62},
+      {Op::FileRead, 1, -62},   {Op::FileRead, 500, -62},  {Op::FileWrite, 53, -65},
+      {Op::FileWrite, 552, -65}, {Op::FileWrite, 553, -72}, {Op::FileWrite, 1052, -72},
+      {Op::FileClose, 2, -72},  {Op::FileOpen, 3, -90},    {Op::FileRead, 501, -90},
+      {Op::FileRead, 1552, -90, Kind::Short},              {Op::FileRename, 1, -1},
+      {Op::FileOpen, 4, -80}};
   for (const Fault& f : kFaults) {
     SCOPED_TRACE(std::to_string(static_cast<int>(f.op)) + " #" + std::to_string(f.nth));
     ui::headless::clear_boxes();
