@@ -3,7 +3,6 @@
 // and put into place together, and only then do the tables in memory change.
 #include <cstring>
 #include <functional>
-#include <new>
 #include <vector>
 
 #include "ops/backup_internal.h"
@@ -69,7 +68,7 @@ int write_target(const Target& t, int open_code, int seek_code, const std::vecto
 int put_in_place(std::vector<Target>& targets) {
   std::size_t done = 0;
   bool ok = true;
-  for (; done < targets.size() && ok; ++done) {
+  for (; done < targets.size(); ++done) {
     Target& t = targets[done];
     t.had = platform::path_exists(t.path);
     if (t.had && !platform::file_replace(t.path, t.old)) {
@@ -118,8 +117,7 @@ int write_database(const BackupImage& img, const Chosen& out, Progress& progress
                                  {store::kReaderFile, {}, {}, {}, false},
                                  {store::kEingabeFile, {}, {}, {}, false},
                                  {store::kUserFile, {}, {}, {}, false}};
-  using store::kSlotRecord;
-  const int rec = kSlotRecord;
+  const int rec = store::kSlotRecord;
   std::vector<std::vector<Records>> runs = {
       {{1, store::kKeyHeaderSize, store::kKeyHeaderSlot, store::kSlotHeader, -82, -82, -83,
         [&out](int) { return out.header.data(); }},
@@ -142,17 +140,14 @@ int write_database(const BackupImage& img, const Chosen& out, Progress& progress
   static constexpr Codes kCodes[] = {{-80, -80, -80, -81},    {-90, -91, -92, -93},
                                      {-100, -101, -102, -103}, {-110, -111, -112, -113},
                                      {-120, -121, -122, -123}, {-130, -131, -132, -133}};
-  int rc = 0;
-  std::size_t written = 0;
-  for (; written < targets.size() && rc == 0; ++written) {
-    rc = make_paths(targets[written], kCodes[written].no_dir, kCodes[written].too_long);
-    if (rc == 0) rc = write_target(targets[written], kCodes[written].open, kCodes[written].seek,
-                                   runs[written], progress);
-    if (rc != 0) break;
-  }
-  if (rc != 0) {
-    for (std::size_t i = 0; i < written; ++i) platform::file_delete(targets[i].temp);
-    return rc;
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    int rc = make_paths(targets[i], kCodes[i].no_dir, kCodes[i].too_long);
+    if (rc == 0) rc = write_target(targets[i], kCodes[i].open, kCodes[i].seek, runs[i], progress);
+    if (rc != 0) {
+      // The failing file removed its own new file; the ones before go too.
+      for (std::size_t j = 0; j < i; ++j) platform::file_delete(targets[j].temp);
+      return rc;
+    }
   }
   return put_in_place(targets);
 }
@@ -228,8 +223,7 @@ int restore(const std::string& path, const Hooks& hooks) {
   if (!platform::file_open(f, path, platform::Access::Read, platform::Create::OpenExisting)) return -1;
   if (!platform::file_seek(f, 0)) return -3;
   std::unique_ptr<BackupImage> img = new_image();
-  std::unique_ptr<Chosen> out(new (std::nothrow) Chosen());
-  if (!img || !out) return -60;
+  if (!img) return -60;
   Progress progress(hooks, 2 * kBackupRecords);
   int rc = read_group(f, 1, into(*img, 1), &progress);
   if (rc != 0) return rc;
@@ -249,7 +243,8 @@ int restore(const std::string& path, const Hooks& hooks) {
 
   bool backup_password = false;
   std::uint8_t key[store::kKeyBytes];
-  rc = read_rest(f, *img, *out, &backup_password, key, hooks, progress);
+  Chosen out;
+  rc = read_rest(f, *img, out, &backup_password, key, hooks, progress);
   platform::file_close(f);
   if (rc != 0) return rc;
 
@@ -257,12 +252,12 @@ int restore(const std::string& path, const Hooks& hooks) {
   const SavedKey before;
   std::memcpy(store::key_row(store::kSlotRecord), key, store::kKeyBytes);
   store::install_key(store::kSlotRecord);
-  rc = write_database(*img, *out, progress);
+  rc = write_database(*img, out, progress);
   if (rc != 0) {
     before.put_back();
     return rc;
   }
-  take_over(*img, *out, backup_password, before);
+  take_over(*img, out, backup_password, before);
   return 1;
 }
 
