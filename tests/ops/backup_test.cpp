@@ -198,19 +198,16 @@ TEST_F(Failing, RestoreStepsThatFailLeaveTheInstallationAsItWas) {
   // file (Programm.cfg, Personen, Template, Leser, Eingabe, Usepas) the open and
   // position of its new file and its writes (2, 500, 500, 32, 1, 17).
   const Fault kFaults[] = {
-      {Op::FileOpen, 1, -1},    {Op::FileSeek, 1, -3},     {Op::FileRead, 1, -10},
-      {Op::FileRead, 1, -10, Kind::Short},                 {Op::FileRead, 2, -20},
-      {Op::FileRead, 3, -30},   {Op::FileRead, 19, -30},   {Op::FileRead, 20, -40},
-      {Op::FileRead, 21, -50},  {Op::FileRead, 53, -63},   {Op::FileRead, 552, -63},
-      {Op::FileRead, 553, -70}, {Op::FileRead, 1052, -70}, {Op::FileOpen, 2, -80},
-      {Op::FileSeek, 2, -81},   {Op::FileWrite, 1, -83},   {Op::FileWrite, 2, -85},
-      {Op::FileOpen, 3, -92},   {Op::FileSeek, 3, -93},    {Op::FileWrite, 3, -96},
+      {Op::FileOpen, 1, -1},    {Op::FileSeek, 1, -3},     {Op::FileRead, 1, -10, Kind::Short},
+      {Op::FileRead, 2, -20},   {Op::FileRead, 19, -30},   {Op::FileRead, 20, -40},
+      {Op::FileRead, 52, -50},  {Op::FileRead, 53, -63},   {Op::FileRead, 1052, -70},
+      {Op::FileOpen, 2, -80},   {Op::FileSeek, 2, -81},    {Op::FileWrite, 1, -83},
+      {Op::FileWrite, 2, -85},  {Op::FileOpen, 3, -92},    {Op::FileSeek, 3, -93},
       {Op::FileWrite, 502, -96}, {Op::FileOpen, 4, -102},  {Op::FileSeek, 4, -103},
-      {Op::FileWrite, 503, -106}, {Op::FileWrite, 1002, -106, Kind::Short},
-      {Op::FileOpen, 5, -112},  {Op::FileSeek, 5, -113},   {Op::FileWrite, 1003, -116},
-      {Op::FileOpen, 6, -122},  {Op::FileSeek, 6, -123},   {Op::FileWrite, 1035, -126},
-      {Op::FileOpen, 7, -132},  {Op::FileSeek, 7, -133},   {Op::FileWrite, 1036, -136},
-      {Op::FileWrite, 1052, -136}};
+      {Op::FileWrite, 503, -106, Kind::Short},             {Op::FileOpen, 5, -112},
+      {Op::FileSeek, 5, -113},  {Op::FileWrite, 1034, -116}, {Op::FileOpen, 6, -122},
+      {Op::FileSeek, 6, -123},  {Op::FileWrite, 1035, -126}, {Op::FileOpen, 7, -132},
+      {Op::FileSeek, 7, -133},  {Op::FileWrite, 1052, -136}};
   for (const Fault& f : kFaults) {
     platform::fault::reset();
     platform::fault::arm(f.op, f.nth, f.kind);
@@ -218,9 +215,9 @@ TEST_F(Failing, RestoreStepsThatFailLeaveTheInstallationAsItWas) {
     platform::fault::reset();
     expect_unchanged("fault " + std::to_string(static_cast<int>(f.op)) + " #" + std::to_string(f.nth));
   }
-  // Putting the six new files into place takes two renames each; whichever
-  // fails, everything goes back.
-  for (int nth = 1; nth <= 12; ++nth) {
+  // Putting the six new files into place takes two renames each (the file in
+  // use aside, the new one in): whichever fails, everything goes back.
+  for (int nth : {1, 2, 7, 12}) {
     platform::fault::reset();
     platform::fault::arm(Op::FileRename, nth);
     EXPECT_EQ(ops::kRestoreSwapFailed, restore(file)) << "rename #" << nth;
@@ -239,15 +236,12 @@ TEST_F(Failing, BackupStepsThatFailKeepTheEarlierBackup) {
   // the writes of groups 6 and 7, the close, the reading back (open, position,
   // 1052 reads), the rename into place, and the configuration.
   const Fault kFaults[] = {
-      {Op::FileOpen, 1, -2},    {Op::FileSeek, 1, -3},     {Op::FileWrite, 1, -12},
-      {Op::FileWrite, 1, -12, Kind::Short},                {Op::FileWrite, 2, -22},
-      {Op::FileWrite, 3, -32},  {Op::FileWrite, 20, -42},  {Op::FileWrite, 21, -52},
-      {Op::FileWrite, 52, -52}, {Op::FileOpen, 2, -62},    {Op::FileSeek, 2, -62},
-      {Op::FileRead, 1, -62},   {Op::FileRead, 500, -62},  {Op::FileWrite, 53, -65},
-      {Op::FileWrite, 552, -65}, {Op::FileWrite, 553, -72}, {Op::FileWrite, 1052, -72},
-      {Op::FileClose, 2, -72},  {Op::FileOpen, 3, -90},    {Op::FileRead, 501, -90},
-      {Op::FileRead, 1552, -90, Kind::Short},              {Op::FileRename, 1, -1},
-      {Op::FileOpen, 4, -80}};
+      {Op::FileOpen, 1, -2},    {Op::FileSeek, 1, -3},     {Op::FileWrite, 1, -12, Kind::Short},
+      {Op::FileWrite, 2, -22},  {Op::FileWrite, 19, -32},  {Op::FileWrite, 20, -42},
+      {Op::FileWrite, 52, -52}, {Op::FileOpen, 2, -62},    {Op::FileRead, 500, -62},
+      {Op::FileWrite, 53, -65}, {Op::FileWrite, 1052, -72}, {Op::FileClose, 2, -72},
+      {Op::FileOpen, 3, -90},   {Op::FileRead, 1552, -90, Kind::Short},
+      {Op::FileRename, 1, -1},  {Op::FileOpen, 4, -80}};
   for (const Fault& f : kFaults) {
     SCOPED_TRACE(std::to_string(static_cast<int>(f.op)) + " #" + std::to_string(f.nth));
     ui::headless::clear_boxes();
@@ -302,11 +296,6 @@ TEST_F(Ops, DialogRulesAndResultTexts) {
             "\nBei der Sicherung der Datenbank ist ein Fehler aufgetreten !\n"
             "Der Fehlercode Nummer -62 wurde geliefert !\n\n");
   EXPECT_EQ(r.caption, "Backup Fehler Meldung");
-  r = ops::result_box(ops::kBackup, ops::kBackupUnreadable);
-  EXPECT_NE(r.text.find(res::text(res::BK_UNREADABLE)), std::string::npos);
-  r = ops::result_box(ops::kRestore, 1);
-  EXPECT_EQ(r.text, "\nRestore der Datenbank war erfolgreich.\n\n");
-  EXPECT_EQ(r.caption, "Restore Info");
   EXPECT_FALSE(ops::result_box(ops::kRestore, 0).show);
 }
 
