@@ -2,11 +2,11 @@
 // from the golden installation (DISABLED_MakeGoldenBackup below). Every later
 // version must keep restoring it: the stamp offsets of the backup key and the
 // file layout never change.
-#include "fixture.h"
+#include "backup_fixture.h"
 
 namespace {
 
-using namespace opstest;
+using namespace backuptest;
 
 const char* const kGoldenPassword = "Golden-Admin-16!";
 constexpr const char* kStamp = "2010020307050909";
