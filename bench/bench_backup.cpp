@@ -56,7 +56,7 @@ bool make_full_installation() {
     store::new_person_defaults();
     t.person_write.set_nummer(static_cast<std::uint32_t>(n));
     t.person_write.set_personalnummer(std::to_string(100000 + n));
-    if (store::rw_person(1) != n) return false;
+    if (store::rw_person(store::kWrite) != n) return false;
     t.template_write = store::Templatesatz{};
     t.template_write.set_nummer(static_cast<std::uint32_t>(n));
     for (int i = 0; i < 2; ++i) {
@@ -65,13 +65,13 @@ bool make_full_installation() {
       t.template_write.set_quality(i, 90);
       std::memset(t.template_write.data(i), n & 0xFF, 800);
     }
-    if (store::rw_template(1) != n) return false;
+    if (store::rw_template(store::kWrite) != n) return false;
   }
   for (int r = 1; r <= store::kReaders; ++r) {
     store::default_leser();
     t.edit_reader.set_nummer(static_cast<std::uint32_t>(r));
     t.edit_reader.set_name("Reader " + std::to_string(r));
-    if (store::rw_leser(1) != r) return false;
+    if (store::rw_leser(store::kWrite) != r) return false;
   }
   return true;
 }

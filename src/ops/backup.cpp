@@ -14,7 +14,7 @@ constexpr int kStationAddress = 1;
 constexpr int kCardWaitMs = 10000;
 
 // Writes the seven groups into the open, positioned file. 0 or a code.
-int write_groups(platform::File& f, detail::Progress& progress) {
+int write_groups(platform::File& f, detail::Counter& progress) {
   std::unique_ptr<detail::BackupImage> img = detail::new_image();
   if (!img) return -60;
   const store::Tables& t = store::db();
@@ -50,7 +50,7 @@ int write_backup(const std::string& path, const Hooks& hooks) {
   if (!platform::file_open(f, temp, platform::Access::ReadWrite, platform::Create::CreateAlways))
     return -2;
   // Template.dat is read, the file written and then read back.
-  detail::Progress progress(hooks, store::kPersons + 2 * kBackupRecords);
+  detail::Counter progress(hooks, store::kPersons + 2 * kBackupRecords);
   int rc = 0;
   if (!platform::file_seek(f, 0)) rc = -3;
   if (rc == 0) {
@@ -65,7 +65,7 @@ int write_backup(const std::string& path, const Hooks& hooks) {
     platform::file_delete(temp);
     return rc;
   }
-  return store::rw_konfig(1) == 1 ? 1 : -80;
+  return store::rw_konfig(store::kWrite) == 1 ? 1 : -80;
 }
 
 bool is_letter(unsigned char c) {

@@ -29,7 +29,8 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/ui.h"
+#include "ops/progress.h"
+#include "platform/message_box.h"
 #include "store/records.h"
 #include "store/store.h"
 
@@ -60,7 +61,7 @@ struct Hooks {
   std::function<void(const std::string&)> status;
   // Called now and then while records are read and written: `done` of
   // `total` steps (repaint the window, move a progress display).
-  std::function<void(int done, int total)> progress;
+  Progress progress;
   // Reads the backup transponder for a restore: 1 with the number, anything
   // else gives up. Empty: read_backup_transponder at the station.
   std::function<int(std::string* number)> read_transponder;

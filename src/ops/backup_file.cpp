@@ -55,7 +55,7 @@ std::uint8_t* group_record(BackupImage& img, int group, int index) {
   }
 }
 
-void Progress::step() {
+void Counter::step() {
   ++done_;
   if (hooks_.progress && (done_ % 25 == 0 || done_ == total_)) hooks_.progress(done_, total_);
 }
@@ -82,7 +82,7 @@ RecordSink into(BackupImage& img, int group) {
   return [&img, group](int index) { return group_record(img, group, index); };
 }
 
-int read_group(platform::File& f, int group, const RecordSink& sink, Progress* progress) {
+int read_group(platform::File& f, int group, const RecordSink& sink, Counter* progress) {
   const GroupSpec& g = kGroups[group];
   std::uint8_t buf[kMaxSlot];
   for (int i = 0; i < g.count; ++i) {
@@ -97,7 +97,7 @@ int read_group(platform::File& f, int group, const RecordSink& sink, Progress* p
   return 0;
 }
 
-int write_group(platform::File& f, int group, BackupImage& img, Progress* progress) {
+int write_group(platform::File& f, int group, BackupImage& img, Counter* progress) {
   const GroupSpec& g = kGroups[group];
   std::uint8_t buf[kMaxSlot];
   for (int i = 0; i < g.count; ++i) {
@@ -155,7 +155,7 @@ void install_backup_key(const store::Konfigsatz& k) {
   store::install_key(store::kSlotBackup);
 }
 
-int detail::check_file(const std::string& path, std::string* stamp, detail::Progress* progress) {
+int detail::check_file(const std::string& path, std::string* stamp, detail::Counter* progress) {
   platform::File f;
   if (!platform::file_open(f, path, platform::Access::Read, platform::Create::OpenExisting)) return -1;
   if (!platform::file_seek(f, 0)) return -3;
@@ -179,7 +179,7 @@ int detail::check_file(const std::string& path, std::string* stamp, detail::Prog
 }
 
 int check_backup_file(const std::string& path, std::string* stamp, const Hooks& hooks) {
-  detail::Progress progress(hooks, kBackupRecords);
+  detail::Counter progress(hooks, kBackupRecords);
   return detail::check_file(path, stamp, &progress);
 }
 

@@ -38,9 +38,9 @@ const GroupSpec& group_spec(int group);
 std::uint8_t* group_record(BackupImage& img, int group, int index);
 
 // Counts records and tells the hooks now and then.
-class Progress {
+class Counter {
  public:
-  Progress(const Hooks& hooks, int total) : hooks_(hooks), total_(total) {}
+  Counter(const Hooks& hooks, int total) : hooks_(hooks), total_(total) {}
   void step();
 
  private:
@@ -54,12 +54,12 @@ using RecordSink = std::function<std::uint8_t*(int index)>;
 // Reads and unseals group `group` from the current position of `f` into
 // `sink`. 0, or the group's base code (read), base - 1 (check byte), base - 2
 // (length).
-int read_group(platform::File& f, int group, const RecordSink& sink, Progress* progress);
+int read_group(platform::File& f, int group, const RecordSink& sink, Counter* progress);
 // The sink that puts a group's records into their places in `img`.
 RecordSink into(BackupImage& img, int group);
 // Seals group `group` of `img` and writes it at the current position of `f`.
 // 0, or base (sealing gave nothing), base - 1 (sealed size), base - 2 (write).
-int write_group(platform::File& f, int group, BackupImage& img, Progress* progress);
+int write_group(platform::File& f, int group, BackupImage& img, Counter* progress);
 // The record key of a backup's key header: 0, or -23 when the header's copies
 // disagree, or the backup's Konfigsatz `k` does not carry that record key and
 // the built-in second key.
@@ -67,7 +67,7 @@ int backup_record_key(const store::Konfigsatz& k, const std::uint8_t* header,
                       std::uint8_t key[store::kKeyBytes]);
 
 // check_backup_file with the records counted by `progress` (may be null).
-int check_file(const std::string& path, std::string* stamp, Progress* progress);
+int check_file(const std::string& path, std::string* stamp, Counter* progress);
 // The restore (mode 1 of backup_restore) without the Konfigsatz guard.
 int restore(const std::string& path, const Hooks& hooks);
 

@@ -39,7 +39,7 @@ int make_paths(Target& t, int no_dir, int too_long) {
 // Writes the runs into a new file beside the target. 0 or a code; on failure
 // the new file is removed.
 int write_target(const Target& t, int open_code, int seek_code, const std::vector<Records>& runs,
-                 Progress& progress) {
+                 Counter& progress) {
   platform::File f;
   if (!platform::file_open(f, t.temp, platform::Access::ReadWrite, platform::Create::CreateAlways))
     return open_code;
@@ -110,7 +110,7 @@ std::function<const std::uint8_t*(int)> rows(const Table& table) {
 }
 
 // Writes the whole database beside the files in use and puts it into place.
-int write_database(const BackupImage& img, const Chosen& out, Progress& progress) {
+int write_database(const BackupImage& img, const Chosen& out, Counter& progress) {
   std::vector<Target> targets = {{store::kKonfigFile, {}, {}, {}, false},
                                  {store::kPersonFile, {}, {}, {}, false},
                                  {store::kTemplateFile, {}, {}, {}, false},
@@ -189,7 +189,7 @@ void take_over(const BackupImage& img, const Chosen& out, bool backup_password, 
 // Reads the backup after its first record and asks the password question.
 // 0 or a code; `backup_password` receives the answer.
 int read_rest(platform::File& f, BackupImage& img, Chosen& out, bool* backup_password,
-              std::uint8_t key[store::kKeyBytes], const Hooks& hooks, Progress& progress) {
+              std::uint8_t key[store::kKeyBytes], const Hooks& hooks, Counter& progress) {
   install_backup_key(img.konfig);
   int rc = read_group(f, 2, into(img, 2), &progress);
   if (rc != 0) return rc;
@@ -224,7 +224,7 @@ int restore(const std::string& path, const Hooks& hooks) {
   if (!platform::file_seek(f, 0)) return -3;
   std::unique_ptr<BackupImage> img = new_image();
   if (!img) return -60;
-  Progress progress(hooks, 2 * kBackupRecords);
+  Counter progress(hooks, 2 * kBackupRecords);
   int rc = read_group(f, 1, into(*img, 1), &progress);
   if (rc != 0) return rc;
 

@@ -82,34 +82,34 @@ class Ops : public ::testing::Test {
 
     t.eingabe.set_finger_count(static_cast<std::uint16_t>(variant));
     t.eingabe.set_default_firma("00AB" + std::to_string(variant));
-    ASSERT_EQ(1, store::rw_eingabe(1));
+    ASSERT_EQ(1, store::rw_eingabe(store::kWrite));
     for (int n = 1; n <= 3; ++n) {
       store::new_person_defaults();
       t.person_write.set_name(testsupport::cp("Müller-") + std::to_string(variant * 10 + n));
       t.person_write.set_personalnummer(std::to_string(variant * 100 + n));
       t.person_write.set_reader_mask(static_cast<std::uint32_t>(n));
-      ASSERT_EQ(n, store::rw_person(1));
+      ASSERT_EQ(n, store::rw_person(store::kWrite));
       t.template_write = store::Templatesatz{};
       t.template_write.set_nummer(static_cast<std::uint32_t>(n));
       t.template_write.set_length(0, static_cast<std::int16_t>(300 + n));
       t.template_write.set_quality(0, static_cast<std::uint8_t>(80 + variant));
       for (int k = 0; k < 300 + n; ++k) t.template_write.data(0)[k] = static_cast<std::uint8_t>(k * variant + n);
-      ASSERT_EQ(n, store::rw_template(1));
+      ASSERT_EQ(n, store::rw_template(store::kWrite));
     }
     store::default_leser();
     t.edit_reader.set_name("Door " + std::to_string(variant));
-    ASSERT_EQ(1, store::rw_leser(1));
+    ASSERT_EQ(1, store::rw_leser(store::kWrite));
     t.user_current = store::Usersatz{};
     t.user_current.set_name("Operator" + std::to_string(variant));
     t.user_current.set_password("secret" + std::to_string(variant));
-    ASSERT_EQ(2, store::rw_user(1));
+    ASSERT_EQ(2, store::rw_user(store::kWrite));
     t.konfig.set_release_info("R" + std::to_string(variant));
     if (station) {
       t.konfig.set_station_connection(1);
       t.konfig.set_ip("127.0.0.1");
       t.konfig.set_tcp_port(static_cast<std::uint16_t>(port));
     }
-    ASSERT_EQ(1, store::rw_konfig(1));
+    ASSERT_EQ(1, store::rw_konfig(store::kWrite));
   }
 
   // Starts the simulated station presenting kCard.
@@ -137,7 +137,7 @@ class Ops : public ::testing::Test {
     const store::Templatesatz keep = t.template_read;
     for (int n = 1; with_templates && n <= store::kPersons; ++n) {
       t.template_read.set_nummer(static_cast<std::uint32_t>(n));
-      EXPECT_EQ(n, store::rw_template(0));
+      EXPECT_EQ(n, store::rw_template(store::kRead));
       c.templates.push_back(t.template_read);
     }
     t.template_read = keep;

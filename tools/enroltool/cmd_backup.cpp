@@ -10,7 +10,7 @@
 #include "link/link.h"
 #include "ops/backup.h"
 #include "platform/tcp.h"
-#include "platform/ui.h"
+#include "platform/message_box.h"
 #include "resources/catalogue.h"
 #include "store/store.h"
 
@@ -194,7 +194,9 @@ const char* backup_usage() {
          "      stays as it was.\n"
          "  backup-info FILE\n"
          "      Print the backup's date and time and check that every record unseals\n"
-         "      with its length (exit code 0 only then).\n";
+         "      with its length (exit code 0 only then).\n"
+         "      backup and restore exit with 1 when they fail or are declined; the\n"
+         "      result box printed names the failure code.\n";
 }
 
 int run_backup_command(const std::string& name, const Args& args) {
