@@ -2,6 +2,7 @@
 // it, what it opens and how its dialog's report completes it; and the menu
 // state of the logged-in user.
 #include "admin/admin.h"
+#include "persons/persons.h"
 #include "platform/files.h"
 #include "readers/readers.h"
 #include "readers/station.h"
@@ -137,6 +138,27 @@ void software_info(std::intptr_t) {
                   res::text(res::CAP_INFO), ui::kOk);
 }
 
+void open_new_person(std::intptr_t) { persons::open_new_person(); }
+void change_persons(std::intptr_t record) {
+  persons::open_person_list(persons::kChangeMode, record);
+}
+void delete_persons(std::intptr_t record) {
+  persons::open_person_list(persons::kDeleteMode, record);
+}
+void open_search(std::intptr_t) {
+  if (persons::open_search() == ui::kNoWindow) state().template_search = false;
+}
+void search_done(std::intptr_t result) {
+  const bool for_templates = state().template_search;
+  state().template_search = false;
+  persons::search_completed(result, for_templates);
+}
+// The same search, reporting to the template commands.
+void search_templates(std::intptr_t) {
+  state().template_search = true;
+  on_command(persons::kSearchCommand, 0);
+}
+
 void open_new_reader(std::intptr_t) { readers::open_new_reader(); }
 void change_readers(std::intptr_t) { readers::open_reader_list(readers::kChangeMode); }
 void delete_readers(std::intptr_t) { readers::open_reader_list(readers::kDeleteMode); }
@@ -151,13 +173,13 @@ const CommandEntry kCommands[] = {
     {kCmdInitialization, Access::Admin, open_initialization, initialization_done},
     {kCmdExit, Access::Always, exit_program, nullptr},
     // Persons and templates.
-    {2000, Access::NotDownload, nullptr, nullptr},
-    {2010, Access::NotDownload, nullptr, nullptr},
-    {2020, Access::NotDownload, nullptr, nullptr},
-    {2030, Access::NotDownload, nullptr, nullptr},
+    {2000, Access::NotDownload, open_new_person, persons::new_person_completed},
+    {2010, Access::NotDownload, change_persons, nullptr},
+    {2020, Access::NotDownload, delete_persons, nullptr},
+    {2030, Access::NotDownload, open_search, search_done},
     {2100, Access::NotDownload, nullptr, nullptr},
     {2110, Access::NotDownload, nullptr, nullptr},
-    {2120, Access::NotDownload, nullptr, nullptr},
+    {2120, Access::NotDownload, search_templates, nullptr},
     // Readers.
     {2200, Access::NotDownload, open_new_reader, readers::new_reader_completed},
     {2210, Access::Everyone, change_readers, nullptr},

@@ -10,6 +10,7 @@
 #include "diag/log.h"
 #include "shell/internal.h"
 #include "admin/admin.h"
+#include "persons/persons.h"
 #include "readers/readers.h"
 #include "readers/station.h"
 #include "shell/shell.h"
@@ -281,6 +282,7 @@ void reset_program() {
   views::reset_host();
   readers::reset_readers();
   admin::reset_admin();
+  persons::reset_persons();
   reset_shell();
 }
 

@@ -76,6 +76,9 @@ struct Shell {
   // mode and the user logged in are held by views::host()).
   bool first_login_offer = true;
   bool init_offer = true;
+  // Set by command 2120: the search of command 2030 reports to the template
+  // commands 2100 and 2110 instead of 2010 and 2020.
+  bool template_search = false;
   // Who was logged in when the login dialog opened (kept when it is left with
   // "Exit Menu").
   struct LoggedIn {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/ui.h"
+#include "views/list_window.h"
 
 namespace views {
 
@@ -39,10 +40,15 @@ struct Host {
   ui::Window dialog = ui::kNoWindow;  // the one open modeless dialog of the main window
   int dialog_mode = kModeNone;
   User user;
+  // The sort order of the person list, which the template-delete list and the
+  // Template-on-Card list share (only one of them is open at a time). The
+  // remembered column lasts for the run; views::person_sort() hands it out.
+  SortState person_sort;
 };
 
 Host& host();
-// Forgets the windows, the mode and the user (tests, a new run).
+// Forgets the windows, the mode, the user and the person sort order (tests, a
+// new run).
 void reset_host();
 
 ui::Window main_window();

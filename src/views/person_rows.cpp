@@ -2,6 +2,7 @@
 
 #include "resources/menu.h"
 #include "store/store.h"
+#include "views/host.h"
 
 namespace views {
 
@@ -20,6 +21,8 @@ std::vector<std::string> person_row(const store::Personensatz& p) {
   return {p.name(), p.vorname(), p.personalnummer(), p.firmenkennung(), p.ausweisnummer(),
           p.user_pin()};
 }
+
+SortState& person_sort() { return host().person_sort; }
 
 int find_person(const std::vector<std::string>& row, bool with_identification) {
   if (row.size() <= kIdentificationColumn) return -1;

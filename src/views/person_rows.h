@@ -24,6 +24,11 @@ std::vector<Column> person_columns(CompanyCaption caption = CompanyCaption::When
 // The six texts of a person's row.
 std::vector<std::string> person_row(const store::Personensatz& p);
 
+// The one sort state of the person list, the template-delete list and the
+// Template-on-Card list: each resets the directions when it opens and keeps the
+// remembered column.
+SortState& person_sort();
+
 // Row columns that identify a person.
 constexpr int kPersonnelNumberColumn = 2;
 constexpr int kIdentificationColumn = 4;
