@@ -49,7 +49,7 @@ TEST_F(List, RowsInSlotOrderSortedByHeaderAndRefusedByMode) {
   ASSERT_TRUE(hl::click_header(w, kList, 0));
   EXPECT_EQ((Row{"adam", "Müller", "Zorn"}), names());
 
-  ASSERT_TRUE(hl::list_enter(w, kList));
+  ASSERT_TRUE(hl::double_click_row(w, kList, -1));  // below the rows
   EXPECT_EQ("Es wurde keine Person ausgewählt !|Info\n", boxes());
   hl::clear_boxes();
   ASSERT_TRUE(hl::right_click_row(w, kList, 0));

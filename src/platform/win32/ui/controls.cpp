@@ -125,6 +125,14 @@ void focus_control(Window w, int id) {
     SetFocus(c);
 }
 
+// The dialog manager's own Tab step.
+bool focus_next(Window w) {
+  WinData* d = data(hwnd(w));
+  if (!d || d->kind != WinKind::Dialog) return false;
+  SendMessageW(hwnd(w), WM_NEXTDLGCTL, 0, FALSE);
+  return focused_id(hwnd(w)) != 0;
+}
+
 int focused_control(Window w) { return data(hwnd(w)) ? focused_id(hwnd(w)) : 0; }
 
 Rect control_rect(Window w, int id) {
