@@ -9,6 +9,7 @@
 #   <ed>-reader-list.png the reader list window (F7) with the four readers
 #                        entered through the form (two on COM ports, two on
 #                        TCP/IP, pre-selected and not)
+# and the shots of each subsystem's steps in scripts/shots/ (named there).
 # (<ed> = en for enrolstation.exe, de for enrolstation_de.exe). Each edition starts
 # in a fresh working directory with the demo installation picture, and with the
 # user's date and time formats of its country (the status bar shows them):
