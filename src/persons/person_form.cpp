@@ -15,6 +15,7 @@
 #include "resources/ids/d_person.h"
 #include "store/store.h"
 #include "views/boxes.h"
+#include "views/field_checks.h"
 #include "views/host.h"
 
 namespace persons {
@@ -158,31 +159,14 @@ void to_create_mode(ui::Window d) {
 
 // ------------------------------------------------------------------ typing
 
-// Only hexadecimal digits: any other character is named and taken out again,
-// the caret going to the end of the field.
-void hex_rule(ui::Window d, int id) {
-  const std::string text = ui::get_text(d, id);
-  std::string kept;
-  char bad = 0;
-  for (char c : text) {
-    if (store::is_hex_text(std::string(1, c)))
-      kept += c;
-    else
-      bad = c;
-  }
-  if (kept.size() == text.size()) return;
-  info(d, res::format(res::PS_BAD_CHARACTER, static_cast<int>(static_cast<unsigned char>(bad))));
-  ui::set_text(d, id, kept);
-}
-
 // Leaving a hexadecimal field: a value is filled up with leading zeros; the
 // identification number and an additional field may not stay empty.
 void leave_field(ui::Window d, int id) {
   const std::string text = ui::get_text(d, id);
   if (text.empty()) {
     if (id == kUserPin || (ui::edit_style(d, id) & ui::kReadOnly)) return;
-    info(d, res::text(res::PS_INPUT_REQUIRED));
-    ui::focus_control(d, id);
+    views::field_box(d, res::text(res::PS_INPUT_REQUIRED));
+    views::refocus(d, id);
     return;
   }
   const std::string padded = store::pad_left_zero(text, digits_of(id));
@@ -436,10 +420,11 @@ bool form_handler(ui::Window d, const ui::Event& e) {
           return false;
       }
     case ui::EventKind::EditChanged:
-      if (!s.filling && is_hex_field(e.id)) hex_rule(d, e.id);
+      if (!s.filling && is_hex_field(e.id)) views::hex_typing(d, e.id);
       return true;
     case ui::EventKind::FocusLost:
-      if (!s.filling && s.boxes_open == 0 && is_hex_field(e.id)) leave_field(d, e.id);
+      if (!s.filling && s.boxes_open == 0 && !views::field_check_running() && is_hex_field(e.id))
+        leave_field(d, e.id);
       return true;
     case ui::EventKind::Timer:
       if (e.id == static_cast<int>(kBlinkTimer)) card_reading_tick(d);
