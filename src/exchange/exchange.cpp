@@ -189,8 +189,9 @@ bool save(ui::Window d, const Kind& k) {
 void check_separator(ui::Window d, const Kind& k) {
   std::string sep = ui::get_text(d, k.separator);
   if (sep.empty() || ops::separator_allowed(static_cast<std::uint8_t>(sep[0]))) return;
-  views::box(d, res::text(res::EX_BAD_SEPARATOR), res::CAP_FEHLER_MELDUNG);
+  // Emptied first, so that nothing reads the refused text while the box is up.
   ui::set_text(d, k.separator, "");
+  views::box(d, res::text(res::EX_BAD_SEPARATOR), res::CAP_FEHLER_MELDUNG);
 }
 
 // "search": the system's file dialog, from the stored path or, without one,
