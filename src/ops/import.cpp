@@ -509,6 +509,19 @@ class Import {
     p.set_write_on_transponder(mask_.def_write_on_transponder() != 0 ? 1 : 0);
     p.set_distribute_to_reader(mask_.def_distribute_to_reader() != 0 ? 1 : 0);
     p.set_save_in_db(mask_.def_save_in_db() != 0 ? 1 : 0);
+    // An imported person starts as a new person of the form does: the input
+    // mask's number of fingers and "Finger required" for the Combined Mode
+    // (without it a reader would be told that the person needs nothing), and
+    // the mark of every template group the file brought, as enrolment sets it.
+    p.set_finger_count(mask_.finger_count());
+    p.set_combined_mode(store::kNeedFinger);
+    const store::Templatesatz& tpl = t_.template_write;
+    for (int i = 0; i < store::kFingerBlocks; ++i) {
+      int g = tpl.group(i);
+      if (tpl.length(i) != 0 && g >= 1 && g <= store::kFingerBlocks) {
+        p.set_group_mark(g, static_cast<std::uint8_t>(g));
+      }
+    }
     p.set_nummer(0);
     int n = store::rw_person(store::kWrite);
     if (n < 0) {

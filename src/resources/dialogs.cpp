@@ -408,8 +408,8 @@ Built exportd() {
     using namespace d_export;
     exchange(l, {kSeparator, kStartAndLength, kHeader, kHeaderAsLength, kSetLength, kCr, kLf});
   }
-  l.button(ui::kIdAction, UI_SAVE_CHANGES_LOWER, 7, 264, 84, 22);
-  l.button(ui::kIdSecond, UI_EXPORT, 96, 264, 84, 22);
+  l.button(ui::kIdAction, UI_SAVE_CHANGES_LOWER, 7, 264, 92, 22);
+  l.button(ui::kIdSecond, UI_EXPORT, 104, 264, 92, 22);
   l.button(ui::kIdExitMenu, UI_EXIT_MENU, 269, 264, 84, 22);
   return {"D_EXPORT", DLG_EXPORT, 360, 294, l.controls};
 }
@@ -422,8 +422,8 @@ Built importd() {
   }
   l.label(kStaticId, UI_START_TEMPLATE_DATA, 7, 260, 90);
   l.edit(d_import::kTemplateStart, 100, 258, 40, kDigitsOnly);
-  l.button(ui::kIdAction, UI_SAVE_CHANGES_LOWER, 7, 278, 84, 22);
-  l.button(ui::kIdSecond, UI_IMPORT, 96, 278, 84, 22);
+  l.button(ui::kIdAction, UI_SAVE_CHANGES_LOWER, 7, 278, 92, 22);
+  l.button(ui::kIdSecond, UI_IMPORT, 104, 278, 92, 22);
   l.button(ui::kIdExitMenu, UI_EXIT_MENU, 269, 278, 84, 22);
   return {"D_IMPORT", DLG_IMPORT, 360, 308, l.controls};
 }

@@ -2,6 +2,7 @@
 // it, what it opens and how its dialog's report completes it; and the menu
 // state of the logged-in user.
 #include "admin/admin.h"
+#include "exchange/exchange.h"
 #include "persons/persons.h"
 #include "platform/files.h"
 #include "readers/readers.h"
@@ -167,8 +168,8 @@ void delete_readers(std::intptr_t) { readers::open_reader_list(readers::kDeleteM
 // program yet keep their menu items and accelerators and do nothing.
 const CommandEntry kCommands[] = {
     {kCmdLogin, Access::Always, open_login, login_done},
-    {kCmdExport, Access::NotDownload, nullptr, nullptr},
-    {kCmdImport, Access::Admin, nullptr, nullptr},
+    {kCmdExport, Access::NotDownload, exchange::open_export, exchange::export_completed},
+    {kCmdImport, Access::Admin, exchange::open_import, exchange::import_completed},
     {kCmdPassword, Access::OrdinaryUser, open_password, password_done},
     {kCmdInitialization, Access::Admin, open_initialization, initialization_done},
     {kCmdExit, Access::Always, exit_program, nullptr},

@@ -34,6 +34,8 @@ class ExchangeTest : public storetest::Store {
     p.set_write_on_transponder(1);
     p.set_distribute_to_reader(1);
     p.set_save_in_db(1);
+    p.set_finger_count(t.eingabe.finger_count());
+    p.set_combined_mode(store::kNeedFinger);
     t.person_write = p;
     int n = store::rw_person(store::kWrite);
     EXPECT_GT(n, 0);

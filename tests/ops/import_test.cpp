@@ -46,6 +46,11 @@ TEST_F(Import, FiveHundredPersonsWithTemplatesComeBackByteForByte) {
                             n % 3 ? "123456" : ""));
     if (n % 2) {
       add_templates(n, {400, 0, store::kTemplateDataSize});
+      // The groups holding templates (blocks 0 and 2) come back marked.
+      store::db().person_write = store::db().persons[n - 1];
+      store::db().person_write.set_group_mark(1, 1);
+      store::db().person_write.set_group_mark(3, 3);
+      ASSERT_EQ(n, store::rw_person(store::kWrite));
     } else {
       add_templates(n, {});  // a clean record: new ones come without filler
     }
