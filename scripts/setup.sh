@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev                        # sanitizer and fuzz builds
   g++-mingw-w64-x86-64                            # the two Windows editions
   wine64 wine xvfb openbox xdotool imagemagick    # running them here
+  wixl msitools                                   # the installer packages (wixl, msibuild, msiinfo)
   socat openssl valgrind                          # pseudo-terminals, benchmark reference
 )
 

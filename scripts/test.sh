@@ -9,7 +9,9 @@
 #      the Win32 backend among them, run under Wine with Xvfb;
 #   5. the real enrolstation.exe and enrolstation_de.exe under Wine: the first
 #      administrator login creates the installation, the station is initialised
-#      against the simulator.
+#      against the simulator;
+#   6. the installer packages under Wine (scripts/wine-installer.sh): silent
+#      install, the installed program through its shortcut, upgrades, uninstall.
 # Run as root on a fresh Debian machine: scripts/setup.sh installs the packages.
 #
 #   bash scripts/test.sh          everything above (what CI runs)
@@ -53,11 +55,14 @@ echo "== the Windows programs under Wine"
 bash scripts/wine-smoke.sh en
 bash scripts/wine-smoke.sh de
 
+echo "== the installer packages under Wine"
+bash scripts/wine-installer.sh
+
 # One closing line: every step above has stopped the script on any failure.
 # Each build's tests are counted once: the native and the sanitizer CTest runs,
-# the Wine test programs (a view folder only in its Win32-backend build), and the
-# two smoke runs of the Windows programs.
+# the Wine test programs (a view folder only in its Win32-backend build), the
+# two smoke runs of the Windows programs and the installer run.
 wine=$(awk '/ passed [0-9]+, skipped /{for(i=1;i<NF;i++) if($i=="passed") s+=$(i+1)} END{print s+0}' build/wine-tests.log)
-total=$(( ${native:-0} + ${asan:-0} + ${wine:-0} + 2 ))
+total=$(( ${native:-0} + ${asan:-0} + ${wine:-0} + 3 ))
 echo "== all tests passed"
-echo "$total tests passed, 0 failed: ${native:-0} native, ${asan:-0} sanitizer, ${wine:-0} under Wine, 2 Wine smoke runs"
+echo "$total tests passed, 0 failed: ${native:-0} native, ${asan:-0} sanitizer, ${wine:-0} under Wine, 2 Wine smoke runs, 1 installer run"

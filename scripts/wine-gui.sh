@@ -180,3 +180,33 @@ demo_picture() {
           -pointsize 18 -annotate +0+22 'Demo installation' -annotate +0+50 'station: readersim 127.0.0.1' \
           -type TrueColor BMP3:"$file" 2>/dev/null
 }
+
+# The target and the working folder of a Windows shortcut (.lnk), as Windows
+# paths, one a line: the local base path of its link information and its
+# working-directory string (characters beyond ASCII are not kept).
+read_link() {
+  local -a b
+  read -r -a b < <(od -An -v -tu1 "$1" | tr '\n' ' ')
+  local flags=$((b[20] | b[21] << 8)) at=76 target='' dir='' i n k s width=1
+  ((flags & 0x80)) && width=2  # string data in UTF-16
+  if ((flags & 0x01)); then     # an item-id list first: skip it
+    at=$((at + 2 + (b[at] | b[at + 1] << 8)))
+  fi
+  if ((flags & 0x02)); then     # link information: the target's local base path
+    local base=$((at + (b[at + 16] | b[at + 17] << 8 | b[at + 18] << 16)))
+    for ((i = base; i < ${#b[@]} && b[i] != 0; i++)); do target+=$(printf "\\x$(printf %02x "${b[i]}")"); done
+    at=$((at + (b[at] | b[at + 1] << 8 | b[at + 2] << 16)))
+  fi
+  for k in 4 8 16; do           # name, relative path, working directory
+    ((flags & k)) || continue
+    n=$((b[at] | b[at + 1] << 8))
+    at=$((at + 2))
+    s=''
+    for ((i = 0; i < n && b[at + i * width] != 0; i++)); do
+      s+=$(printf "\\x$(printf %02x "${b[at + i * width]}")")
+    done
+    at=$((at + n * width))
+    [ "$k" = 16 ] && dir=$s
+  done
+  printf '%s\n%s\n' "$target" "$dir"
+}

@@ -10,6 +10,18 @@
 #   bash scripts/wine-smoke.sh [de]
 # Runs under a private Xvfb (with openbox) when there is no display. KEEP=1 keeps
 # the working directory. See scripts/wine-gui.sh for the other settings.
+#
+# For an installed program (scripts/wine-installer.sh sets these):
+#   SMOKE_LINK=FILE.lnk  start the program as this shortcut says (Unix path of the
+#                        .lnk): its target in its working folder, not the built
+#                        program in a fresh directory. (Wine's "start" does not
+#                        wait for a program started through a shortcut, so the
+#                        script reads the shortcut and starts the target itself,
+#                        which keeps the exit code.)
+#   SMOKE_DIR=DIR        the working folder the shortcut must name: the data
+#                        files must appear there; kept
+#   SMOKE_READERSIM=PROG the simulator that plays the station (a .exe runs under
+#                        Wine in the same prefix), not the native build
 set -uo pipefail
 source "$(dirname "$0")/wine-gui.sh"
 
@@ -17,23 +29,44 @@ edition=${1:-en}
 password=${SMOKE_PASSWORD:-Smoke7Test9Pass0}  # 16 characters
 
 bash "$root/scripts/setup.sh" || exit 1
-build_editions || exit 1
-exe=$exe_en
 login_title='^Login$'
 init_title='^Initialization$'
 if [ "$edition" = de ]; then
-  exe=$exe_de
   login_title='^Anmeldung$'
   init_title='^Initalisierung$'
+fi
+link=${SMOKE_LINK:-}
+if [ -n "$link" ]; then
+  [ -f "$link" ] && [ -d "${SMOKE_DIR:-}" ] || { echo "FAIL  no shortcut $link or no SMOKE_DIR"; exit 1; }
+  mapfile -t shortcut < <(read_link "$link")
+  exe=$(winepath -u "${shortcut[0]}" 2>/dev/null)
+  link_dir=$(winepath -u "${shortcut[1]}" 2>/dev/null)
+  [ -f "$exe" ] || { echo "FAIL  the shortcut's target ${shortcut[0]} does not exist"; exit 1; }
+  if [ ! -d "$link_dir" ] || [ "$(cd "$link_dir" && pwd -P)" != "$(cd "$SMOKE_DIR" && pwd -P)" ]; then
+    echo "FAIL  the shortcut's working folder is ${shortcut[1]}, not $SMOKE_DIR"
+    exit 1
+  fi
+  echo "ok    shortcut: ${shortcut[0]} in ${shortcut[1]}"
+else
+  build_editions || exit 1
+  exe=$exe_en
+  [ "$edition" = de ] && exe=$exe_de
 fi
 
 station=${SMOKE_STATION:-1}
 station_port=$((10100 + $$ % 800))
 if [ "$station" = 1 ]; then
-  build_readersim || exit 1
+  if [ -n "${SMOKE_READERSIM:-}" ]; then
+    readersim=$SMOKE_READERSIM
+  else
+    build_readersim || exit 1
+  fi
 fi
 
-work=$root/build/wine-smoke/run-$$
+# The working directory, and the logs beside the run's other files.
+logs=$root/build/wine-smoke/run-$$
+mkdir -p "$root/build/wine-smoke"
+work=${SMOKE_DIR:-$logs}
 mkdir -p "$work"
 wine_pid=
 sim_pid=
@@ -41,7 +74,7 @@ finish() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
   stop_gui
-  [ "${KEEP:-0}" = 1 ] || rm -rf "$work"
+  [ "${KEEP:-0}" = 1 ] || [ -n "${SMOKE_DIR:-}" ] || rm -rf "$work"
 }
 trap finish EXIT
 failures=0
@@ -59,13 +92,19 @@ check() {  # check "what" command...
 start_display || exit 1
 prepare_prefix
 if [ "$station" = 1 ]; then
-  "$readersim" --station --tcp "127.0.0.1:$station_port" \
-    --auto-card 04A1B2C3D4 --quality 85 >"$work.sim.log" 2>&1 </dev/null &
+  sim=("$readersim")
+  case "$readersim" in *.exe) sim=(wine "$readersim") ;; esac
+  "${sim[@]}" --station --tcp "127.0.0.1:$station_port" \
+    --auto-card 04A1B2C3D4 --quality 85 >"$logs.sim.log" 2>&1 </dev/null &
   sim_pid=$!
 fi
+# The program in its working directory (the shortcut's working folder, when given).
+start_program() {
+  (cd "$work" && exec wine "$exe") >>"$logs.log" 2>&1 &
+  wine_pid=$!
+}
 gui_log "starting $(basename "$exe") in ${work#$root/} (DISPLAY=$DISPLAY)"
-(cd "$work" && exec wine "$exe") >"$work.log" 2>&1 &
-wine_pid=$!
+start_program
 
 # A fresh directory has no installation picture: the program says so first.
 if info=$(wait_window '^Info$' 60); then
@@ -153,8 +192,7 @@ close_program
 # registered the login checks it over TCP and opens no dialog of its own.
 if [ "$station" = 1 ]; then
   gui_log "second start in the same directory"
-  (cd "$work" && exec wine "$exe") >>"$work.log" 2>&1 &
-  wine_pid=$!
+  start_program
   if info=$(wait_window '^Info$' 60); then
     activate "$info"
     xdotool key Return
@@ -175,8 +213,8 @@ if [ "$station" = 1 ]; then
 fi
 
 if [ $failures -gt 0 ]; then
-  echo "== Wine smoke test: $failures check(s) failed (log: ${work#$root/}.log)"
+  echo "== Wine smoke test: $failures check(s) failed (log: ${logs#$root/}.log)"
   exit 1
 fi
-rm -f "$work.log" "$work.sim.log"
+rm -f "$logs.log" "$logs.sim.log"
 echo "== Wine smoke test passed"

@@ -56,6 +56,7 @@ struct State {
   int hardware_type = 0;
   std::string serial_number;  // get_system_info, 20 hex characters
   std::string csn;            // read_csn, 20 hex characters
+  std::string csn_answer;     // read_csn: the answer frame as it came, in hex ("" none)
   int templates_added = 0;    // add_template stored at least one group
 };
 

@@ -16,6 +16,11 @@ namespace {
 
 constexpr int kPrompt = 0x3E;  // ">": the unit took the command
 
+// A status or answer byte as a box shows it ("%02X"): its low eight bits, so
+// that a failure of the answer wait (-98, -99) shows as two digits ("9D"), not
+// widened to "FFFFFF9D".
+int status_byte(int answer) { return answer & 0xFF; }
+
 struct Conn {
   int com_port = 0, baud = 0;
   std::string host;
@@ -97,7 +102,7 @@ int transparent_on(int address, const std::string& caption) {
   }
   int answer = wait_answer(address, 10300, 25);
   if (answer != kPrompt) {
-    show(res::format(LINK_TRANSPARENT_ANSWER, answer), caption);
+    show(res::format(LINK_TRANSPARENT_ANSWER, status_byte(answer)), caption);
     return kTransparentOnAnswer;
   }
   return kOk;
@@ -111,7 +116,7 @@ int transparent_off(int address, const std::string& caption, int n, int pause) {
   }
   int answer = wait_answer(address, n, pause);
   if (answer != kPrompt) {
-    show(res::format(LINK_TRANSPARENT_ANSWER, answer), caption);
+    show(res::format(LINK_TRANSPARENT_ANSWER, status_byte(answer)), caption);
     return kTransparentOffAnswer;
   }
   return kOk;
@@ -214,7 +219,7 @@ int parameter_reset(int address) {
     }
     int answer = wait_answer(address, 100, 25);
     if (answer != kPrompt) {
-      show(res::format(LINK_PARAM_RESET_ANSWER, answer), caption);
+      show(res::format(LINK_PARAM_RESET_ANSWER, status_byte(answer)), caption);
       return -201;
     }
     return 1;
@@ -246,6 +251,7 @@ int enrol_wait_delivery(int address, int time_ms, int with_init) {
 int enrol_read_csn(int address, int time_ms) {
   if (address == 0) address = 1;
   use_station_transport();
+  state().csn_answer.clear();
   std::string caption = res::text(CAP_INFO);
   return transparent_operation(address, station_conn(), caption, false, 20, 50, [&]() {
     int r = wait_delivery(address, time_ms / 20, 10);
@@ -292,7 +298,7 @@ int template_enrol(int address, int time_value) {
     if (result == 1) {
       int sent = fp_enrol(address, time_value, 0);
       if (sent != 1) {
-        show(res::format(LINK_FP_ENROL_FAILED, sent & 0xFF), caption);
+        show(res::format(LINK_FP_ENROL_FAILED, status_byte(sent)), caption);
         result = -12;
       } else {
         int r = wait_delivery(address, time_value * 150, 20);
@@ -332,7 +338,7 @@ int parameter_check(int address, const std::string& caption) {
     }
     int answer = wait_answer(address, 100, 20);
     if (answer != kPrompt) {
-      show(res::format(LINK_FAULTY_STATUS, answer), caption);
+      show(res::format(LINK_FAULTY_STATUS, status_byte(answer)), caption);
       return -42;
     }
   }
@@ -361,7 +367,7 @@ int parameter_check(int address, const std::string& caption) {
   }
   int answer = wait_answer(address, 100, 20);
   if (answer != kPrompt) {
-    show(res::format(LINK_FAULTY_STATUS, answer), caption);
+    show(res::format(LINK_FAULTY_STATUS, status_byte(answer)), caption);
     return -15;
   }
   show(res::text(LINK_PARAM_UPDATED) + res::text(LINK_ATTENTION) + res::text(LINK_RELOAD_READER),
@@ -380,7 +386,7 @@ int parameter_download(int address, const ParameterSet* sets, const std::string&
     }
     int answer = wait_answer(address, 100, 20);
     if (answer != kPrompt) {
-      show(res::format(LINK_SET_FAULTY, k, answer), caption);
+      show(res::format(LINK_SET_FAULTY, k, status_byte(answer)), caption);
       return -18;
     }
     show(res::format(done_text, k), caption);
@@ -434,7 +440,7 @@ int mode_command(int (*send)(int), res::TextId answer_text) {
     platform::sleep_ms(500);
     int answer = wait_answer(address, 250, 20);
     if (answer != kPrompt) {
-      show(res::format(answer_text, answer), caption);
+      show(res::format(answer_text, status_byte(answer)), caption);
       return -46;
     }
     return 1;
@@ -467,7 +473,7 @@ int del_template(int all) {
     if (all != 0 && fp_del_template_all(address) != 1) return -19;
     int answer = wait_answer(address, 100, 20);
     if (answer != kPrompt && answer != 0x3F) {
-      show(res::format(LINK_DEL_STATUS, answer), caption);
+      show(res::format(LINK_DEL_STATUS, status_byte(answer)), caption);
       return -21;
     }
     return 1;
@@ -493,13 +499,13 @@ int add_group(int address, int group, const std::string& caption) {
   int r = fp_add(address, group);
   if (r == 0) return 0;
   if (r != 1) {
-    show(res::format(LINK_ADD_FAILED, r & 0xFF), caption);
+    show(res::format(LINK_ADD_FAILED, status_byte(r)), caption);
     return -22;
   }
   int answer = wait_answer(address, 100, 20);
   if (answer != kPrompt) {
     res::TextId id = add_status_text(answer);
-    show(id == LINK_FAULTY_STATUS ? res::format(id, answer) : res::text(id), caption);
+    show(id == LINK_FAULTY_STATUS ? res::format(id, status_byte(answer)) : res::text(id), caption);
     return -23;
   }
   state().templates_added = 1;
@@ -563,7 +569,7 @@ int write_card_data(int address, const std::uint8_t* data, int length) {
       }
       int answer = wait_answer(address, 50, 20);
       if (answer != 0x43) {
-        show(res::format(LINK_FAULTY_STATUS, answer), caption);
+        show(res::format(LINK_FAULTY_STATUS, status_byte(answer)), caption);
         result = -25;
         break;
       }

@@ -141,6 +141,7 @@ int read_csn(int address) {
   platform::sleep_ms(500);
   std::uint8_t buf[51] = {};
   int r = receive_frame(buf, 50);
+  state().csn_answer = r > 0 ? hex_of(buf, r) : "";
   if (r > 0 && buf[0] != address_char(address)) r = -4;  // another unit's answer
   if (r <= 2) {
     if (r == 0) checksum_box();

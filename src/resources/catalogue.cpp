@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "resources/cp1252.h"
+#include "resources/version.h"  // the version in the software-info text
 
 namespace res {
 namespace {

@@ -50,6 +50,21 @@ TEST_F(EnroltoolLink, ReadCard) {
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("no card within 100 ms"), std::string::npos) << r.err;
   expect_closed_and_off(1);
+
+  // A card is reported, but the answer to read_csn is cut short: what arrived
+  // and the result are told, not "no card".
+  dev->present_card({0x04, 0xA1, 0xB2});
+  sim::Fault f;
+  f.kind = sim::FaultKind::Short;
+  f.command = {'G'};
+  dev->inject(f);
+  r = run("read-card " + conn + " --time 2000");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err.find("no card within"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("answer holds no card serial number: 7 bytes 31470000000000\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("enrol_read_csn failed, result 0\n"), std::string::npos) << r.err;
+  expect_closed_and_off(1);
 }
 
 TEST_F(EnroltoolLink, ReaderCheckAsksBeforeUpdating) {
@@ -144,6 +159,13 @@ TEST_F(EnroltoolLink, BadArguments) {
       {"read-card --tcp 127.0.0.1:1 --time 5", "--time needs milliseconds"},
       {"read-card --tcp 127.0.0.1:1 --time", "needs a value"},
       {"station-info --tcp 127.0.0.1:1 --speed 3", "unknown option --speed"},
+      {"station-info --tcp 127.0.0.1:1 extra", "unexpected argument 'extra'"},
+      {"station-info --tcp 127.0.0.1:1 --time 500", "--time does not apply"},
+      {"read-card --tcp 127.0.0.1:1 --address 3", "--address does not apply"},
+      {"read-card --tcp 127.0.0.1:1 --baud 2", "--baud goes with --serial"},
+      {"read-card --tcp 127.0.0.1:1 --mode 2", "--mode does not apply"},
+      {"reader-erase --tcp 127.0.0.1:1 --address 2 --time 500", "--time does not apply"},
+      {"reader-check --tcp 127.0.0.1:1 --address 2 --file x", "--file does not apply"},
       {"reader-check --address 1", "needs --tcp or --serial"},
       {"--maybe reader-check --tcp 127.0.0.1:1 --address 1", "--maybe"},
   };
@@ -151,6 +173,7 @@ TEST_F(EnroltoolLink, BadArguments) {
     Result r = run(c.args);
     EXPECT_EQ(r.rc, 2) << c.args << "\n" << r.err;
     EXPECT_NE(r.err.find(c.complaint), std::string::npos) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.args << "\n" << r.err;  // one line
     EXPECT_EQ(r.out, "") << c.args;
   }
 }

@@ -133,8 +133,10 @@ TEST_F(EnroltoolMaint, BadArguments) {
       {"reader-mode --tcp 127.0.0.1:1 --address 2 --mode 6", "--mode needs an operating mode 0 to 5"},
       {"reader-mode --address 2 --mode 1", "needs --tcp or --serial"},
       {"reader-reset --tcp 127.0.0.1:1", "--address N is needed"},
-      {"reader-reset --tcp 127.0.0.1:1 --address 2 --file x", "unknown option --file"},
-      {"reader-check --tcp 127.0.0.1:1 --address 2 --mode 1", "unknown option --mode"},
+      {"reader-reset --tcp 127.0.0.1:1 --address 2 --file x", "--file does not apply"},
+      {"reader-check --tcp 127.0.0.1:1 --address 2 --mode 1", "--mode does not apply"},
+      {"reader-mode --tcp 127.0.0.1:1 --address 2 --mode 1 --time 500", "--time does not apply"},
+      {"params --check", "params: unknown option --check"},
   };
   for (const Case& c : cases) {
     Result r = run(c.args);

@@ -140,6 +140,7 @@ const char* kind_name(FaultKind k) {
     case FaultKind::Disconnect: return "Disconnect";
     case FaultKind::EncryptSoh: return "SealedSohWrongKey";
     case FaultKind::EncryptEtb: return "SealedEtbWrongKey";
+    case FaultKind::Short: return "Short";
   }
   return "?";
 }

@@ -3,6 +3,7 @@
 // transparent mode off and closes the link.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "link/link.h"
@@ -236,6 +237,42 @@ TEST_F(Operations, ReadCsn) {
   dev.hook = nullptr;
   EXPECT_EQ(rlink::enrol_read_csn(0, 200), 0);
   EXPECT_TRUE(texts().empty());
+}
+
+// An answer wait that fails (-98: the polls after the command go unanswered)
+// shows in the boxes as one status byte, two hex digits, never widened to
+// "FFFFFF9E".
+TEST_F(Operations, FailedAnswerWaitShowsAsOneStatusByte) {
+  struct Case {
+    Bytes command;  // acknowledged, then the device falls silent
+    int (*run)();
+    const char* box;
+  };
+  const Case cases[] = {
+      {{'Y', 0x0C}, [] { return rlink::enrol_transparent(1, 1); },
+       "Fehlerhafte Antwort '9E' auf Transparentmode erhalten"},
+      {{'P', 'R'}, [] { return rlink::parameter_reset(0); },
+       "Fehlerhafte Antwort '9E' auf Parameter Reset erhalten"},
+      {{'Y', 0x0E}, [] { return rlink::change_bmode(1); }, "Fehlerhafte Antwort '9E' auf change_bmode erhalten"},
+      {{'Y', 0x07}, [] { return rlink::del_template(1); },
+       "I've received the following status on the telegram fp_del_template, Status = 9E\n"},
+  };
+  for (const Case& c : cases) {
+    ui::headless::clear_boxes();
+    dev.silent = false;
+    dev.hook = [key = c.command](Device& d, const HostUnit& u) {
+      if (u.kind != HostUnit::Frame || u.payload.size() <= key.size() ||
+          !std::equal(key.begin(), key.end(), u.payload.begin() + 1))
+        return false;
+      d.send({0x10, 0x06});
+      d.silent = true;
+      return true;
+    };
+    EXPECT_LT(c.run(), 0) << c.box;
+    const std::vector<std::string> shown = texts();
+    EXPECT_NE(std::find(shown.begin(), shown.end(), c.box), shown.end()) << c.box;
+    for (const std::string& t : shown) EXPECT_EQ(t.find("FFFF"), std::string::npos) << t;
+  }
 }
 
 TEST_F(Operations, ParameterCheckInOrderAsksNothing) {

@@ -1,5 +1,5 @@
-// The readersim program: arguments, the printed endpoints, control lines on
-// standard input, and a clean end on SIGTERM.
+// The readersim program: the printed endpoints, control lines on standard
+// input, a clean end on SIGTERM, its usage and the refusal of bad arguments.
 #ifdef READERSIM_PATH
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "enroltool/tool_runner.h"
 #include "host.h"
 #include "support/support.h"
 
@@ -105,13 +106,40 @@ TEST(ReadersimProgram, ServesTheStationAndTakesControlLines) {
   EXPECT_EQ(0, p.terminate());
 }
 
-TEST(ReadersimProgram, RefusesBadArguments) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--station"}, {"--station", "--readers", "1", "--pty"}, {"--readers", "0,16", "--pty"},
-        {"--station", "--tcp", "127.0.0.1"}, {"--station", "--pty", "--record-key", "0011"},
-        {"--station", "--pty", "--auto-card", "xyz"}, {"--station", "--pty", "--wobble"}}) {
-    Program p(args);
-    EXPECT_EQ(2, p.wait_exit()) << args.back();
+TEST(ReadersimProgram, HelpAndOneLineRefusals) {
+  testsupport::TempDir scratch;
+  const tooltest::Result help = tooltest::run_tool(READERSIM_PATH, "--station --help", scratch);
+  EXPECT_EQ(0, help.rc);
+  EXPECT_EQ(0u, help.out.find("usage: readersim")) << help.out;
+  EXPECT_EQ("", help.err);
+  struct Case {
+    const char* args;
+    const char* complaint;
+  };
+  const Case cases[] = {
+      {"--station", "give --tcp HOST:PORT and/or --pty"},
+      {"--station --readers 1 --pty", "give exactly one of --station and --readers"},
+      {"--readers 0,16 --pty", "bad reader addresses"},
+      {"--station --tcp 127.0.0.1", "bad --tcp address"},
+      {"--station --tcp localhost:10001", "bad --tcp address"},
+      {"--station --tcp 127.0.0.256:1", "bad --tcp address"},
+      {"--station --pty --record-key 0011", "bad record key"},
+      {"--station --pty --auto-card xyz", "bad card number"},
+      {"--station --pty --wobble", "unknown option: --wobble"},
+      {"--station --pty extra", "unknown option: extra"},
+      {"--station --pty --quality", "--quality needs a value"},
+      {"--station --pty --quality 300", "bad quality"},
+      {"--station --pty --encrypt soh", "--encrypt needs --record-key or --install"},
+      {"--readers 2 --pty --auto-card 0A", "--auto-card is for the station only"},
+      {"--station --pty --control 0", "bad control port"},
+  };
+  for (const Case& c : cases) {
+    const tooltest::Result r = tooltest::run_tool(READERSIM_PATH, c.args, scratch);
+    EXPECT_EQ(2, r.rc) << c.args;
+    EXPECT_EQ(0u, r.err.find("readersim: ")) << c.args << "\n" << r.err;
+    EXPECT_NE(std::string::npos, r.err.find(c.complaint)) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.err.size() - 1, r.err.find('\n')) << c.args << "\n" << r.err;  // one line
+    EXPECT_EQ("", r.out) << c.args;
   }
 }
 

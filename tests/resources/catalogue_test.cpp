@@ -1,11 +1,13 @@
 // Both editions of every catalogue entry: present, and with the same printf
 // placeholders in the same order, so that one call site serves both programs.
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/catalogue.h"
 #include "resources/cp1252.h"
+#include "resources/version.h"
 #include "support/support.h"
 
 namespace {
@@ -47,6 +49,17 @@ TEST(Catalogue, TextsAreWindows1252AndFollowTheEdition) {
   res::select_edition(res::Edition::English);
   EXPECT_EQ(res::text(res::CAP_ERROR_MESSAGE), "Error Message");
   EXPECT_EQ(res::text_in(res::CAP_FEHLER_MELDUNG, res::Edition::German), "Fehler Meldung");
+}
+
+// The version is set once in the build; the software-info box shows it with
+// three, two and two digits.
+TEST(Catalogue, SoftwareInfoShowsTheBuildVersionPadded) {
+  int major = -1, minor = -1, patch = -1;
+  ASSERT_EQ(3, std::sscanf(ENROL_VERSION, "%d.%d.%d", &major, &minor, &patch));
+  char want[40];
+  std::snprintf(want, sizeof want, "\tVersion\t\t%03d.%02d.%02d\n", major, minor, patch);
+  for (res::Edition e : {res::Edition::English, res::Edition::German})
+    EXPECT_NE(res::text_in(res::SH_SOFTWARE_INFO, e).find(want), std::string::npos) << want;
 }
 
 }  // namespace

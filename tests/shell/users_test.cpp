@@ -9,6 +9,7 @@
 #include "resources/ids/d_anmelden.h"
 #include "resources/ids/d_passwort.h"
 #include "resources/catalogue.h"
+#include "resources/version.h"
 #include "shell/shell.h"
 #include "store/store.h"
 #include "store/users.h"
@@ -386,7 +387,7 @@ TEST_F(Users, InfoBoxes) {
   EXPECT_EQ(cp("Hier kommt das Hilfefenster demnächst hin !"), hl::boxes()[0].text);
   EXPECT_EQ("Info", hl::boxes()[0].caption);
   const std::string& info = hl::boxes()[1].text;
-  EXPECT_EQ(0u, info.find("\n\tProgramm\tZAM ENROL\t\t\n\tvom\t\t01.07.2009\n\tVersion\t\t002.04.12\n"
+  EXPECT_EQ(0u, info.find("\n\tProgramm\tZAM ENROL\t\t\n\tvom\t\t01.07.2009\n\tVersion\t\t" ENROL_VERSION_TEXT "\n"
                           "\tSeriennummer\t" + store::db().konfig.installation_number() + "\n\n\n\tErstellt von\t"));
   EXPECT_EQ(0u, store::db().konfig.installation_number().find("EN"));
   EXPECT_EQ(13u, store::db().konfig.installation_number().size());

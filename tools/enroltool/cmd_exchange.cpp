@@ -87,6 +87,7 @@ void print_layout(ops::Exchange which, const ops::Layout& l) {
 int usage(const std::string& what) { return fail(kExitUsage, what + " (see enroltool --help)"); }
 
 int run_layout(const Args& args) {
+  if (int rc = check_operands("layout", args, 1); rc != kExitOk) return rc;
   if (args.size() < 2 || (args[1] != "export" && args[1] != "import")) {
     return usage("layout needs DIR and export or import");
   }
@@ -163,6 +164,7 @@ ops::Progress progress_lines(const char* what) {
 }
 
 int run_export(const Args& args) {
+  if (int rc = check_operands("export", args, args.size()); rc != kExitOk) return rc;
   if (args.size() != 1) return usage("export needs DIR");
   int rc = open_with_tables(args[0]);
   if (rc != kExitOk) return rc;
@@ -173,6 +175,7 @@ int run_export(const Args& args) {
 }
 
 int run_import(const Args& args) {
+  if (int rc = check_operands("import", args, args.size()); rc != kExitOk) return rc;
   if (args.size() != 1) return usage("import needs DIR");
   int rc = open_with_tables(args[0]);
   if (rc != kExitOk) return rc;

@@ -29,8 +29,24 @@ bool parse_int(const char* text, int lo, int hi, int* out) {
 }  // namespace
 
 std::string parse_link_args(int argc, char** argv, unsigned extras, LinkArgs* a) {
+  struct Known {
+    const char* name;
+    unsigned needs;  // the LinkOption the command must accept, 0 for every command
+  };
+  static const Known kKnown[] = {{"--dir", 0},  {"--tcp", 0},  {"--serial", 0},
+                                 {"--baud", 0}, {"--address", kAddressOption}, {"--time", kTimeOption},
+                                 {"--file", kFileOption}, {"--mode", kModeOption}};
+  bool baud_given = false;
   for (int i = 0; i < argc; ++i) {
     std::string opt = argv[i];
+    const Known* known = nullptr;
+    for (const Known& k : kKnown)
+      if (opt == k.name) known = &k;
+    if (!known) {
+      if (opt.rfind("-", 0) == 0) return "unknown option " + opt;
+      return "unexpected argument '" + opt + "'";
+    }
+    if (known->needs != 0 && !(extras & known->needs)) return opt + " does not apply to this command";
     if (i + 1 >= argc) return "option " + opt + " needs a value";
     const char* v = argv[++i];
     if (opt == "--dir") {
@@ -47,19 +63,19 @@ std::string parse_link_args(int argc, char** argv, unsigned extras, LinkArgs* a)
       a->device = v;
     } else if (opt == "--baud") {
       if (!parse_int(v, 0, platform::kBaudCount - 1, &a->baud)) return "--baud needs an index 0 (115200) to 4 (9600)";
+      baud_given = true;
     } else if (opt == "--address") {
       if (!parse_int(v, 1, 15, &a->address)) return "--address needs a bus address 1 to 15";
     } else if (opt == "--time") {
       if (!parse_int(v, 20, 600000, &a->time_ms)) return "--time needs milliseconds, 20 to 600000";
-    } else if (opt == "--file" && (extras & kFileOption)) {
+    } else if (opt == "--file") {
       a->file = v;
-    } else if (opt == "--mode" && (extras & kModeOption)) {
+    } else {  // --mode
       if (!parse_int(v, 0, 5, &a->mode)) return "--mode needs an operating mode 0 to 5";
-    } else {
-      return "unknown option " + opt;
     }
   }
   if (!a->host.empty() && !a->device.empty()) return "give either --tcp or --serial, not both";
+  if (baud_given && a->device.empty()) return "--baud goes with --serial";
   return "";
 }
 
@@ -133,7 +149,14 @@ int read_card(const LinkArgs& a) {
   if (rc != kExitOk) return rc;
   int r = rlink::enrol_read_csn(1, a.time_ms);
   if (r == 1) std::printf("card serial number: %s\n", rlink::last_delivery().c_str());
-  if (r == 0) std::fprintf(stderr, "enroltool: no card within %d ms\n", a.time_ms);
+  const std::string& answer = rlink::state().csn_answer;
+  if (r == 0 && answer.empty()) std::fprintf(stderr, "enroltool: no card within %d ms\n", a.time_ms);
+  if (r == 0 && !answer.empty()) {
+    // A card was reported, but the station's answer to read_csn carries no
+    // complete serial number (13 bytes with address, command and flag).
+    std::fprintf(stderr, "enroltool: a card was presented, but the answer holds no card serial number: %d bytes %s\n",
+                 static_cast<int>(answer.size() / 2), answer.c_str());
+  }
   return finish_link("enrol_read_csn", r, r == 1);
 }
 
@@ -181,10 +204,13 @@ int run_link_command(const std::string& name, int argc, char** argv) {
   if (name == "reader-check") run = reader_check;
   if (name == "reader-erase") run = reader_erase;
   if (!run) return kNotLinkCommand;
-  LinkArgs a;
-  std::string complaint = parse_link_args(argc, argv, 0, &a);
-  if (!complaint.empty()) return fail(kExitUsage, name + ": " + complaint);
   bool reader = name == "reader-check" || name == "reader-erase";
+  LinkArgs a;
+  unsigned extras = 0;
+  if (reader) extras = kAddressOption;
+  if (name == "read-card") extras = kTimeOption;
+  std::string complaint = parse_link_args(argc, argv, extras, &a);
+  if (!complaint.empty()) return fail(kExitUsage, name + ": " + complaint);
   if (reader && a.address == 0) return fail(kExitUsage, name + ": --address N is needed");
   return run(a);
 }

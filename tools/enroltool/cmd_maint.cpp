@@ -46,6 +46,7 @@ int read_file(const std::string& path, ops::ParamFile which, int* lines) {
 
 int params(const Args& args) {
   if (args.size() != 1) return fail(kExitUsage, "params: give exactly one FILE");
+  if (int rc = check_operands("params", args, 1); rc != kExitOk) return rc;
   ops::ParamFile which = kind_of(args[0]);
   int lines = 0;
   int rc = read_file(args[0], which, &lines);
@@ -66,7 +67,8 @@ int params(const Args& args) {
 int reader_args(const std::string& name, const Args& args, unsigned extras, LinkArgs* a) {
   std::vector<char*> argv;
   for (const std::string& s : args) argv.push_back(const_cast<char*>(s.c_str()));
-  std::string complaint = parse_link_args(static_cast<int>(argv.size()), argv.data(), extras, a);
+  std::string complaint =
+      parse_link_args(static_cast<int>(argv.size()), argv.data(), extras | kAddressOption, a);
   if (complaint.empty() && a->address == 0) complaint = "--address N is needed";
   if (complaint.empty() && (extras & kFileOption) && a->file.empty()) complaint = "--file FILE is needed";
   if (complaint.empty() && (extras & kModeOption) && a->mode < 0) complaint = "--mode 0..5 is needed";

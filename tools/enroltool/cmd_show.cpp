@@ -233,6 +233,7 @@ int show_users() {
 }  // namespace
 
 int run_show(const Args& args) {
+  if (int rc = check_operands("show", args, args.size()); rc != kExitOk) return rc;
   if (args.size() != 2) {
     return fail(kExitUsage, "show: give a directory and one of config|persons|readers|input|users");
   }

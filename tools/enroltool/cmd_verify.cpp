@@ -163,6 +163,7 @@ void print(const char* name, int slots, const char* used_word, const char* free_
 }  // namespace
 
 int run_verify(const Args& args) {
+  if (int rc = check_operands("verify", args, args.size()); rc != kExitOk) return rc;
   if (args.size() != 1) return fail(kExitUsage, "verify: give exactly one directory");
   int rc = open_installation(args[0]);
   if (rc != kExitOk) return rc;

@@ -29,6 +29,10 @@ using Args = std::vector<std::string>;
 
 // "enroltool: <message>" on standard error; returns `code`.
 int fail(int code, const std::string& message);
+// The first `count` arguments are a command's operands (directories, files): one
+// that begins with "-" is a mistyped or misplaced option, refused with its name.
+// kExitOk, or the failure printed and kExitUsage returned.
+int check_operands(const std::string& command, const Args& args, std::size_t count);
 // Windows-1252 bytes as UTF-8 for the terminal.
 std::string term(const std::string& cp1252);
 // Box texts begin and end with line breaks and carry blank lines; on the

@@ -19,8 +19,9 @@ struct LinkArgs {
   int mode = -1;     // --mode 0..5 (commands that take one)
 };
 
-// Options beyond the connection that a command accepts.
-enum LinkOption : unsigned { kFileOption = 1, kModeOption = 2 };
+// Options beyond the connection (--tcp, --serial, --baud, --dir) that a command
+// accepts; any other is refused, never ignored.
+enum LinkOption : unsigned { kFileOption = 1, kModeOption = 2, kAddressOption = 4, kTimeOption = 8 };
 
 // Parses the options; an empty return is success, else the complaint.
 std::string parse_link_args(int argc, char** argv, unsigned extras, LinkArgs* a);

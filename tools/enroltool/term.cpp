@@ -29,6 +29,13 @@ int fail(int code, const std::string& message) {
   return code;
 }
 
+int check_operands(const std::string& command, const Args& args, std::size_t count) {
+  for (std::size_t i = 0; i < count && i < args.size(); ++i) {
+    if (!args[i].empty() && args[i][0] == '-') return fail(kExitUsage, command + ": unknown option " + args[i]);
+  }
+  return kExitOk;
+}
+
 std::string one_line(const std::string& text) {
   std::string out;
   bool gap = false;

@@ -35,7 +35,7 @@ bool fault_kind(const std::string& name, FaultKind* kind) {
                 {"bccrange", FaultKind::BccOutOfRange}, {"nak", FaultKind::NakForAck},
                 {"address", FaultKind::OtherAddress}, {"garbage", FaultKind::Garbage},
                 {"disconnect", FaultKind::Disconnect}, {"soh", FaultKind::EncryptSoh},
-                {"etb", FaultKind::EncryptEtb}};
+                {"etb", FaultKind::EncryptEtb},       {"short", FaultKind::Short}};
   for (const auto& n : kNames) {
     if (name == n.name) {
       *kind = n.kind;

@@ -84,7 +84,8 @@ struct Exchange {
   void control(Unit unit, std::uint8_t second) { send(unit, {kDle, second}); }
 
   // An answer frame, plain or sealed, with whatever frame faults are due.
-  void frame(const Bytes& payload) {
+  void frame(const Bytes& whole) {
+    const Bytes payload = take(FaultKind::Short) ? slice(whole, 0, (whole.size() + 1) / 2) : whole;
     FrameFaults ff;
     ff.bad_bcc = take(FaultKind::BadBcc);
     ff.bcc_range = take(FaultKind::BccOutOfRange);

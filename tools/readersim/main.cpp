@@ -1,5 +1,6 @@
 // readersim: a simulated enrol station or bus of fingerprint readers for the
 // Enrol Station program, for operators, demos and service staff.
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -22,23 +23,35 @@ std::atomic<bool> g_stop{false};
 
 void on_signal(int) { g_stop = true; }
 
+#ifdef _WIN32
+#define READERSIM_LINES "--tcp HOST:PORT"
+#define READERSIM_PTY_LINE ""
+#else
+#define READERSIM_LINES "[--tcp HOST:PORT] [--pty]"
+#define READERSIM_PTY_LINE "  --pty             open a pseudo-terminal and print its path (serial line)\n"
+#endif
+
 const char kUsage[] =
-    "usage: readersim (--station | --readers 1,2,3) [--tcp HOST:PORT] [--pty]\n"
+    "usage: readersim (--station | --readers 1,2,3) " READERSIM_LINES "\n"
     "                 [--auto-card CSN] [--quality N] [--record-key HEX [--encrypt soh|etb]]\n"
-    "                 [--control PORT]\n"
+    "                 [--install DIR] [--control PORT]\n"
+    "       readersim --help\n"
     "  --station         the enrol station (bus address 1)\n"
     "  --readers LIST    fingerprint readers at these bus addresses (1..15)\n"
-    "  --tcp HOST:PORT   listen for the program on this address (port 0: any)\n"
-    "  --pty             open a pseudo-terminal and print its path (serial line)\n"
-    "  --auto-card CSN   present a card with this number whenever one is waited for\n"
-    "  --quality N       quality value of enrolled fingers (default 85)\n"
+    "  --tcp HOST:PORT   listen for the program on this IPv4 address (port 0: any)\n"
+    READERSIM_PTY_LINE
+    "  --auto-card CSN   present a card with this number whenever the station waits\n"
+    "                    for one (station only)\n"
+    "  --quality N       quality value of enrolled fingers (0..255, default 85)\n"
     "  --record-key HEX  the installation's record key (32 hex digits); answer frames\n"
     "                    are then sealed (two-byte length form unless --encrypt soh)\n"
     "  --install DIR     read the record key from DIR/Programm.cfg instead\n"
     "  --control PORT    take control lines on 127.0.0.1:PORT instead of standard input\n"
+    "  --help, -h        this text\n"
     "Control lines: card present CSN | card remove | card auto CSN|off | quality N |\n"
     "  keys DIGITS | status CODE | silence | fault KIND [COUNT] | faults clear |\n"
-    "  address N | serial HEX | hwtype N | mode | transparent | users | traffic | dump\n";
+    "  address N | serial HEX | hwtype N | mode | transparent | users | traffic | dump\n"
+    "Exit codes: 0 stopped (Ctrl-C, SIGTERM), 1 cannot serve, 2 wrong arguments.\n";
 
 struct Args {
   sim::Options options;
@@ -53,6 +66,8 @@ struct Args {
   std::string install_dir;
   sim::Encryption encryption = sim::Encryption::Etb;
   int control_port = -1;
+  bool help = false;
+  bool encrypt_given = false;
 };
 
 bool parse_port(const std::string& text, int* port) {
@@ -75,58 +90,93 @@ bool parse_addresses(const std::string& text, std::vector<int>* out) {
   return false;
 }
 
-// Returns an error text, or "" when the arguments are good.
+// A dotted IPv4 address: four numbers 0..255 (the simulator listens on an
+// address of this machine, never on a host name).
+bool parse_ipv4(const std::string& text) {
+  int groups = 0;
+  std::size_t at = 0;
+  while (groups < 4) {
+    const std::size_t dot = text.find('.', at);
+    const std::string item = text.substr(at, dot == std::string::npos ? std::string::npos : dot - at);
+    int n = 0;
+    if (item.empty() || item.size() > 3 || !parse_port(item, &n) || n > 255) return false;
+    ++groups;
+    if (dot == std::string::npos) break;
+    at = dot + 1;
+  }
+  return groups == 4 && std::count(text.begin(), text.end(), '.') == 3;
+}
+
+// Returns an error text, or "" when the arguments are good (or --help was asked).
 std::string parse_args(int argc, char** argv, Args* a) {
   for (int i = 1; i < argc; ++i) {
     const std::string opt = argv[i];
-    const bool has_value = i + 1 < argc;
-    const std::string value = has_value ? argv[i + 1] : "";
+    if (opt == "--help" || opt == "-h") {
+      a->help = true;
+      return "";
+    }
+  }
+  for (int i = 1; i < argc; ++i) {
+    const std::string opt = argv[i];
     if (opt == "--station") {
       a->station = true;
-    } else if (opt == "--pty") {
+      continue;
+    }
+    if (opt == "--pty") {
+#ifdef _WIN32
+      return "--pty is not available on Windows (TCP only)";
+#else
       a->pty = true;
-    } else if (!has_value) {
-      return "missing value or unknown option: " + opt;
-    } else if (opt == "--readers") {
+      continue;
+#endif
+    }
+    const bool takes_value = opt == "--readers" || opt == "--tcp" || opt == "--auto-card" ||
+                             opt == "--quality" || opt == "--record-key" || opt == "--install" ||
+                             opt == "--encrypt" || opt == "--control";
+    if (!takes_value) return "unknown option: " + opt;
+    if (i + 1 >= argc) return opt + " needs a value";
+    const std::string value = argv[++i];
+    if (opt == "--readers") {
       a->readers = true;
-      if (!parse_addresses(value, &a->options.addresses)) return "bad reader addresses: " + value;
-      ++i;
+      a->options.addresses.clear();
+      if (!parse_addresses(value, &a->options.addresses)) return "bad reader addresses (1..15): " + value;
     } else if (opt == "--tcp") {
       const std::size_t colon = value.rfind(':');
-      if (colon == std::string::npos || !parse_port(value.substr(colon + 1), &a->tcp_port))
-        return "bad --tcp address (HOST:PORT): " + value;
+      if (colon == std::string::npos || !parse_ipv4(value.substr(0, colon)) ||
+          !parse_port(value.substr(colon + 1), &a->tcp_port))
+        return "bad --tcp address (IPV4:PORT): " + value;
       a->tcp_host = value.substr(0, colon);
-      ++i;
     } else if (opt == "--auto-card") {
       if (!sim::parse_hex(value, &a->auto_card) || a->auto_card.empty() || a->auto_card.size() > 10)
         return "bad card number (2 to 20 hex digits): " + value;
-      ++i;
     } else if (opt == "--quality") {
       int q = 0;
-      if (!parse_port(value, &q) || q > 255) return "bad quality: " + value;
+      if (!parse_port(value, &q) || q > 255) return "bad quality (0..255): " + value;
       a->quality = q;
-      ++i;
     } else if (opt == "--record-key") {
       if (!sim::parse_hex(value, &a->record_key) || a->record_key.size() != 16)
         return "bad record key (32 hex digits): " + value;
-      ++i;
     } else if (opt == "--install") {
+      if (value.empty()) return "--install needs a directory";
       a->install_dir = value;
-      ++i;
     } else if (opt == "--encrypt") {
       if (value != "soh" && value != "etb") return "bad --encrypt (soh or etb): " + value;
       a->encryption = value == "soh" ? sim::Encryption::Soh : sim::Encryption::Etb;
-      ++i;
-    } else if (opt == "--control") {
+      a->encrypt_given = true;
+    } else {  // --control
       if (!parse_port(value, &a->control_port) || a->control_port == 0) return "bad control port: " + value;
-      ++i;
-    } else {
-      return "unknown option: " + opt;
     }
   }
   if (a->station == a->readers) return "give exactly one of --station and --readers";
+#ifdef _WIN32
+  if (a->tcp_port < 0) return "give --tcp HOST:PORT";
+#else
   if (a->tcp_port < 0 && !a->pty) return "give --tcp HOST:PORT and/or --pty";
+#endif
   if (!a->record_key.empty() && !a->install_dir.empty()) return "give --record-key or --install, not both";
+  if (a->encrypt_given && a->record_key.empty() && a->install_dir.empty())
+    return "--encrypt needs --record-key or --install";
+  if (a->readers && !a->auto_card.empty()) return "--auto-card is for the station only";
   a->options.bus = a->station ? sim::Bus::Station : sim::Bus::Readers;
   return "";
 }
@@ -148,8 +198,8 @@ std::string install_key(const std::string& dir, sim::Bytes* key) {
 #endif
 }
 
-// Reads control lines from a descriptor and answers them on `reply_fd`.
-// False at end of input.
+// Reads control lines from a descriptor and answers them on `reply_fd`
+// (-1: the standard output). False at end of input.
 bool serve_lines(int fd, int reply_fd, std::string* pending, sim::Simulator* s, int* address) {
   std::uint8_t buf[256];
   const long n = sim::os::read_some(fd, buf, sizeof buf);
@@ -162,7 +212,12 @@ bool serve_lines(int fd, int reply_fd, std::string* pending, sim::Simulator* s, 
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     const std::string reply = sim::control_line(*s, address, line);
-    sim::os::write_all(reply_fd, reinterpret_cast<const std::uint8_t*>(reply.data()), reply.size());
+    if (reply_fd < 0) {
+      std::fwrite(reply.data(), 1, reply.size(), stdout);
+      std::fflush(stdout);
+    } else {
+      sim::os::write_all(reply_fd, reinterpret_cast<const std::uint8_t*>(reply.data()), reply.size());
+    }
   }
   if (pending->size() > 4096) pending->clear();
   return true;
@@ -178,18 +233,19 @@ void control_loop(sim::Simulator* s, int control_port) {
     listen_fd = sim::os::tcp_listen("127.0.0.1", control_port, &bound);
     if (listen_fd < 0) std::fprintf(stderr, "readersim: cannot listen for control on port %d\n", control_port);
   }
-  bool stdin_open = listen_fd < 0;
+  const int in = listen_fd < 0 ? sim::os::stdin_fd() : -1;
+  bool stdin_open = in >= 0;
   std::string pending;
   while (!g_stop) {
     std::vector<sim::os::Wait> waits;
-    if (stdin_open) waits.push_back({0, false});
+    if (stdin_open) waits.push_back({in, false});
     if (conn >= 0) waits.push_back({conn, false});
     else if (listen_fd >= 0) waits.push_back({listen_fd, false});
     sim::os::wait_readable(&waits, 200);
     for (const auto& w : waits) {
       if (!w.readable) continue;
-      if (w.fd == 0) {
-        stdin_open = serve_lines(0, 1, &pending, s, &address);
+      if (stdin_open && w.fd == in) {
+        stdin_open = serve_lines(in, -1, &pending, s, &address);
       } else if (w.fd == listen_fd) {
         conn = sim::os::tcp_accept(listen_fd);
         pending.clear();
@@ -201,6 +257,7 @@ void control_loop(sim::Simulator* s, int control_port) {
   }
   sim::os::close_fd(conn);
   sim::os::close_fd(listen_fd);
+  if (in > 0) sim::os::close_fd(in);
 }
 
 }  // namespace
@@ -208,8 +265,12 @@ void control_loop(sim::Simulator* s, int control_port) {
 int main(int argc, char** argv) {
   Args args;
   const std::string error = parse_args(argc, argv, &args);
+  if (args.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (!error.empty()) {
-    std::fprintf(stderr, "readersim: %s\n%s", error.c_str(), kUsage);
+    std::fprintf(stderr, "readersim: %s (see readersim --help)\n", error.c_str());
     return 2;
   }
   if (!args.install_dir.empty()) {

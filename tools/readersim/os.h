@@ -45,4 +45,10 @@ long read_some(int fd, std::uint8_t* buf, std::size_t n);
 bool write_all(int fd, const std::uint8_t* data, std::size_t n);
 void close_fd(int fd);
 
+// A descriptor for the standard input that wait_readable and read_some take:
+// 0 on POSIX; on Windows, where select waits on sockets only, a loopback socket
+// that a thread of its own fills from the standard input (closed at its end).
+// -1 on failure.
+int stdin_fd();
+
 }  // namespace sim::os

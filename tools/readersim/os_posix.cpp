@@ -133,4 +133,6 @@ void close_fd(int fd) {
   if (fd >= 0) close(fd);
 }
 
+int stdin_fd() { return 0; }
+
 }  // namespace sim::os

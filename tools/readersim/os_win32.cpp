@@ -6,8 +6,10 @@
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#include <windows.h>
 
 #include <mutex>
+#include <thread>
 
 namespace sim::os {
 
@@ -119,6 +121,10 @@ void drain(int read_fd) {
 }
 
 void wait_readable(std::vector<Wait>* fds, int timeout_ms) {
+  if (fds->empty()) {  // select refuses an empty set
+    Sleep(static_cast<DWORD>(timeout_ms));
+    return;
+  }
   fd_set set;
   FD_ZERO(&set);
   for (const Wait& w : *fds) FD_SET(sock(w.fd), &set);
@@ -158,6 +164,45 @@ bool write_all(int fd, const std::uint8_t* data, std::size_t n) {
 
 void close_fd(int fd) {
   if (fd >= 0) closesocket(sock(fd));
+}
+
+// The standard input (console, pipe or file) is copied by a thread of its own
+// into one end of a connected loopback TCP pair; the serving loop waits on the
+// other end like on any socket. End of input closes the writing end, which the
+// reader sees as the end of the stream.
+int stdin_fd() {
+  if (!winsock_ready()) return -1;
+  int port = 0;
+  const int listener = tcp_listen("127.0.0.1", 0, &port);
+  if (listener < 0) return -1;
+  sockaddr_in addr;
+  loopback_address("127.0.0.1", port, &addr);
+  const SOCKET writer = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  SOCKET reader = INVALID_SOCKET;
+  if (writer != INVALID_SOCKET && connect(writer, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(sock(listener), &set);
+    timeval wait{2, 0};
+    if (select(0, &set, nullptr, nullptr, &wait) > 0) reader = accept(sock(listener), nullptr, nullptr);
+  }
+  closesocket(sock(listener));
+  if (reader == INVALID_SOCKET || !set_nonblocking(reader)) {
+    if (writer != INVALID_SOCKET) closesocket(writer);
+    if (reader != INVALID_SOCKET) closesocket(reader);
+    return -1;
+  }
+  std::thread([writer] {
+    const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    char buf[256];
+    DWORD got = 0;
+    while (in != nullptr && in != INVALID_HANDLE_VALUE && ReadFile(in, buf, sizeof buf, &got, nullptr) &&
+           got > 0) {
+      if (send(writer, buf, static_cast<int>(got), 0) != static_cast<int>(got)) break;
+    }
+    closesocket(writer);
+  }).detach();
+  return fd_of(reader);
 }
 
 }  // namespace sim::os

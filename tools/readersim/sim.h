@@ -46,6 +46,7 @@ enum class FaultKind {
   Disconnect,     // half an answer frame, then the connection is dropped
   EncryptSoh,     // an answer frame sealed in the one-byte form (DLE SOH)
   EncryptEtb,     // an answer frame sealed in the two-byte form (DLE ETB)
+  Short,          // an answer frame (well formed) with only the first half of its payload
 };
 
 struct Fault {
