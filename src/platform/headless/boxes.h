@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,9 @@ void clear_boxes();
 // Queues the answer for the next box shown (kIdOk, kIdYes, kIdNo ...).
 void script_answer(int answer);
 std::size_t unanswered_script();
+// Calls `watch` for every box as it is shown, before its answer is returned,
+// so that a test can look at what the windows show while the box is up. An
+// empty function stops watching, and so does reset().
+void watch_boxes(std::function<void(const Box&)> watch);
 
 }  // namespace ui::headless

@@ -119,6 +119,7 @@ bool list_event(Window w, int id, EventKind kind, int row) {
 void reset() {
   state() = State{};
   clear_boxes();
+  watch_boxes(nullptr);
   g_file_script.clear();
   g_file_dialogs.clear();
   if (!platform::vclock::enabled()) {

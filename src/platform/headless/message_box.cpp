@@ -1,6 +1,7 @@
 // Headless message boxes: every box is recorded, answers come from a script.
 #include <deque>
 #include <mutex>
+#include <utility>
 
 #include "platform/headless/boxes.h"
 #include "platform/ui.h"
@@ -11,6 +12,7 @@ namespace {
 std::mutex g_mutex;
 std::vector<Box> g_boxes;
 std::deque<int> g_answers;
+std::function<void(const Box&)> g_watch;
 }  // namespace
 
 const std::vector<Box>& boxes() { return g_boxes; }
@@ -31,11 +33,13 @@ std::size_t unanswered_script() {
   return g_answers.size();
 }
 
+void watch_boxes(std::function<void(const Box&)> watch) { g_watch = std::move(watch); }
+
 }  // namespace headless
 
 int message_box(Window owner, const std::string& text, const std::string& caption,
                 unsigned style) {
-  std::lock_guard<std::mutex> lock(headless::g_mutex);
+  std::unique_lock<std::mutex> lock(headless::g_mutex);
   headless::Box box{owner, text, caption, style, 0, false};
   if (!headless::g_answers.empty()) {
     box.answer = headless::g_answers.front();
@@ -50,6 +54,9 @@ int message_box(Window owner, const std::string& text, const std::string& captio
     box.unscripted = buttons != kOk;
   }
   headless::g_boxes.push_back(box);
+  lock.unlock();
+  // The watcher may look at the windows (it is called on the caller's thread).
+  if (headless::g_watch) headless::g_watch(box);
   return box.answer;
 }
 

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <map>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/headless/driver.h"
@@ -53,6 +54,7 @@ int driven_message_box(Window owner, const std::string& text, const std::string&
     box.unscripted = buttons != kOk;
   }
   s.boxes.push_back(box);
+  if (s.box_watch) s.box_watch(box);
   return box.answer;
 }
 
@@ -135,6 +137,11 @@ void script_answer(int answer) {
 }
 
 std::size_t unanswered_script() { return scripted().answers.size(); }
+
+void watch_boxes(std::function<void(const Box&)> watch) {
+  scripted().active = true;
+  scripted().box_watch = std::move(watch);
+}
 
 void script_file(const std::string& path) {
   scripted().active = true;

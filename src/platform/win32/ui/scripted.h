@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -32,6 +33,7 @@ struct Scripted {
   std::map<std::pair<HWND, unsigned>, VirtualTimer> timers;
   std::deque<int> answers;
   std::vector<headless::Box> boxes;
+  std::function<void(const headless::Box&)> box_watch;
   std::deque<ScriptedFile> files;
   std::vector<headless::FileDialogShown> file_dialogs;
   std::map<HWND, std::vector<headless::PaintOp>> paint_ops;
