@@ -2,6 +2,7 @@
 // it, what it opens and how its dialog's report completes it; and the menu
 // state of the logged-in user.
 #include "admin/admin.h"
+#include "exchange/backup.h"
 #include "exchange/exchange.h"
 #include "persons/persons.h"
 #include "platform/files.h"
@@ -207,8 +208,9 @@ const CommandEntry kCommands[] = {
     {5550, Access::NotDownload, nullptr, nullptr},
     // Administration.
     {kCmdUsers, Access::Admin, open_users, nullptr},
-    {5810, Access::Admin, nullptr, nullptr},
-    {5820, Access::Admin, nullptr, nullptr},
+    // The backup dialog stays open while its operation runs.
+    {5810, Access::Admin, exchange::open_backup, exchange::backup_completed, true},
+    {5820, Access::Admin, exchange::open_restore, exchange::backup_completed, true},
     {kCmdHelp, Access::Always, help, nullptr},
     {kCmdSoftwareInfo, Access::Always, software_info, nullptr},
 };

@@ -10,6 +10,7 @@
 #include "diag/log.h"
 #include "shell/internal.h"
 #include "admin/admin.h"
+#include "exchange/backup.h"
 #include "persons/persons.h"
 #include "readers/readers.h"
 #include "readers/station.h"
@@ -282,6 +283,7 @@ void reset_program() {
   views::reset_host();
   readers::reset_readers();
   admin::reset_admin();
+  exchange::reset_backup();
   persons::reset_persons();
   reset_shell();
 }
