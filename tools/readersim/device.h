@@ -47,9 +47,11 @@ struct BusState {
   Bytes auto_csn;
   std::vector<Card> cards;
   int quality = 85;
+  std::deque<int> quality_script;  // qualities of the next enrolments, in order
   int template_size = 384;
   bool keys_pending = false;
   std::string keys;
+  std::deque<std::string> key_script;  // entries of the next fp_keyboard telegrams
   Bytes serial;
   int hw_type = 3;
   Bytes rfid[5];  // sets 2, 3 and 4
