@@ -478,7 +478,7 @@ TEST_F(Program, TemplateListRowsAndSorting) {
   EXPECT_EQ((std::vector<std::string>{"Nein", "Ja", "Ja"}), column(4));
   ASSERT_TRUE(hl::click_header(l, 8000, 2));
   EXPECT_EQ((std::vector<std::string>{"9003", "9002", "9001"}), column(2));
-  ASSERT_TRUE(hl::list_enter(l, 8000));
+  ASSERT_TRUE(hl::right_click_row(l, 8000, -1));
   EXPECT_EQ("Es wurde keine Person ausgewählt !|Info\n", boxes());
   EXPECT_EQ(ui::kNoWindow, enrol());
 }

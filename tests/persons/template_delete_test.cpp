@@ -87,7 +87,7 @@ TEST_F(Deletion, FingerByFingerOverTwoPersons) {
   ui::Window l = delete_list();
   ASSERT_TRUE(hl::select_rows(l, 8000, {0, 1}));
   hl::script_answer(kNo);
-  ASSERT_TRUE(hl::list_enter(l, 8000));
+  ASSERT_TRUE(hl::right_click_row(l, 8000, 1));
 
   // Person A first (slot order).
   ui::Window d = temp_del();
