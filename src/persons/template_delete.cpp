@@ -325,9 +325,8 @@ bool open_list() {
     s.current_slot = -1;
     s.send_now = false;
   };
-  TemplateState& s = st();
-  s.delete_sort.reset_directions();
-  return list().open(ui::kListTemplateDelete, res::text(res::TD_TITLE), kColumns, &s.delete_sort,
+  views::person_sort().reset_directions();
+  return list().open(ui::kListTemplateDelete, res::text(res::TD_TITLE), kColumns, &views::person_sort(),
                      hooks, [] {
                        store::Tables& t = db();
                        for (int slot = 0; slot < store::kPersons; ++slot) {

@@ -34,12 +34,12 @@ struct TemplateState {
   ui::Window finger = ui::kNoWindow;
   ui::Window pin_dialog = ui::kNoWindow;
 
-  // The template-delete list LView_dt: the person selection (a flag per
+  // The template-delete list LView_dt (sorted by the person list's order): the
+  // person selection (a flag per
   // person slot), the copy kept while one person is sent to the readers in
   // the middle of a finger-by-finger pass, the person D_TEMP_DEL shows, the
   // send-now flag, and D_TEMP_DEL with its selection and deletion result.
   views::ListWindow delete_list;
-  views::SortState delete_sort;
   std::array<bool, store::kPersons> selected{};
   std::array<bool, store::kPersons> saved{};
   int current_slot = -1;

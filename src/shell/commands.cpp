@@ -154,6 +154,7 @@ void open_search(std::intptr_t) {
 void search_done(std::intptr_t result) {
   const bool for_templates = state().template_search;
   state().template_search = false;
+  state().templates_from_search = for_templates && result >= 1;
   persons::search_completed(result, for_templates);
 }
 // The same search, reporting to the template commands.
@@ -161,9 +162,14 @@ void search_templates(std::intptr_t) {
   state().template_search = true;
   on_command(persons::kSearchCommand, 0);
 }
-// Command 2100: a record number comes from the person form or the question
-// after a new person; the list then offers to go back to the person data.
-void open_templates(std::intptr_t record) { persons::open_template_list(record, record >= 1); }
+// Command 2100: a record number comes from the search, or from the person
+// form or the question after a new person (the list then offers to go back to
+// the person data).
+void open_templates(std::intptr_t record) {
+  const bool from_search = state().templates_from_search;
+  state().templates_from_search = false;
+  persons::open_template_list(record, record >= 1 && !from_search);
+}
 void delete_templates(std::intptr_t record) { persons::open_template_delete(record); }
 
 void open_new_reader(std::intptr_t) { readers::open_new_reader(); }

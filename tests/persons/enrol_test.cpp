@@ -7,7 +7,9 @@
 #include "resources/ids/d_enrol.h"
 #include "resources/cp1252.h"
 #include "resources/ids/d_finger.h"
+#include "resources/ids/d_person.h"
 #include "resources/ids/d_spezial_pin.h"
+#include "resources/ids/d_suchen.h"
 #include "store/store.h"
 
 namespace enroltest {
@@ -447,7 +449,9 @@ TEST_F(Pin, EnteredInTheDialogWithEveryRefusal) {
 
 // The template list: its rows, the tie rule of a descending sort, and the
 // choice without a selection.
-TEST_F(Program, TemplateListRowsAndSorting) {
+using TemplateList = Program;
+
+TEST_F(TemplateList, RowsAndSorting) {
   start();
   EXPECT_FALSE(hl::choose_menu(2100) && list() != ui::kNoWindow);
   EXPECT_EQ("No personnel data is captured yet!|Info\n", boxes());
@@ -481,6 +485,59 @@ TEST_F(Program, TemplateListRowsAndSorting) {
   ASSERT_TRUE(hl::right_click_row(l, 8000, -1));
   EXPECT_EQ("Es wurde keine Person ausgewählt !|Info\n", boxes());
   EXPECT_EQ(ui::kNoWindow, enrol());
+}
+
+}  // namespace
+}  // namespace enroltest
+
+namespace enroltest {
+namespace {
+
+// After a stored enrolment: the question about the person data, offering to
+// go back when the list was reached from the person form; Yes opens the
+// person's form in the person list.
+TEST_F(TemplateList, QuestionAboutThePersonDataAfterwards) {
+  const std::string kSaved =
+      "Finger captured succesfully!\n\nQ-value for finger ist good.\n\nSave data set?\n\n|Finger Info\n"
+      "Do you want to capture / change other templates?|Template\n";
+  start();
+  store_person(person("9101"));
+  struct Road {
+    const char* name;
+    std::string question;
+  };
+  const Road roads[] = {
+      {"from the person form", "\nMöchten Sie zurück zu den Personendaten wechseln ?\n|Frage\n"},
+      {"from the search", "\nMöchten Sie zu den Personendaten wechseln ?\n|Frage\n"},
+      {"from the menu", "\nMöchten Sie zu den Personendaten wechseln ?\n|Frage\n"},
+  };
+  for (int road = 0; road < 3; ++road) {
+    SCOPED_TRACE(roads[road].name);
+    if (road == 0) {
+      ASSERT_TRUE(hl::choose_menu(2010));
+      ASSERT_TRUE(hl::double_click_row(hl::find_list(ui::kListPersons), 8000, 0));
+      press(dialog("D_PERSON"), res::d_person::kToTemplateData, {kNo});
+    } else if (road == 1) {
+      ASSERT_TRUE(hl::choose_menu(2120));
+      ui::Window s = dialog("D_SUCHEN");
+      ASSERT_TRUE(hl::press(s, res::d_suchen::kByPersonnelNumber));
+      ASSERT_TRUE(hl::choose_item(s, res::d_suchen::kMatches, "9101"));
+      ASSERT_TRUE(hl::press(s, ui::kIdAction));
+    } else {
+      enrol_for("9101");
+    }
+    ui::Window d = enrol();
+    ASSERT_NE(ui::kNoWindow, d);
+    hl::advance(100);
+    station->script_qualities({85});
+    EXPECT_EQ(kSaved + roads[road].question, press(d, ui::kIdAction, {kYes, kNo, kYes}));
+    EXPECT_EQ(ui::kNoWindow, list());
+    ui::Window f = dialog("D_PERSON");
+    ASSERT_NE(ui::kNoWindow, f);
+    EXPECT_EQ("9101", ui::get_text(f, res::d_person::kPersonnelNumber));
+    ASSERT_TRUE(hl::press(f, ui::kIdExitMenu));
+    ASSERT_TRUE(hl::close_window(hl::find_list(ui::kListPersons)));
+  }
 }
 
 }  // namespace
