@@ -13,7 +13,11 @@
 # the station simulator is started once more with a control port, so that
 # each capture delivers the quality the shot needs, and put back too.
 
-enrol_failed() { echo "enrol: $*"; failed=1; }
+enrol_failed() {
+  echo "enrol: $*"
+  failed=1
+  [ -n "${ENROL_DEBUG:-}" ] && screenshot "$ENROL_DEBUG/enrol-failed-$ed-$RANDOM.png"
+}
 
 # Waits for a window whose title matches, gives it the focus and presses keys.
 #   enrol_key TITLE_PATTERN KEY...
@@ -87,14 +91,20 @@ enrol_capture() {
   enrol_key '^Template$' y
 }
 
+# Chooses row i (from 0) of a list window: a click on it and Enter.
+enrol_row() {
+  activate "$1"
+  xdotool mousemove --window "$1" 120 $((25 + 14 * $2)) click 1
+  sleep 0.3
+  xdotool key Return
+}
+
 # A grid button of D_ENROL or D_TEMP_DEL by row and column (0-based).
 enrol_grid() { click_du "$1" $((22 + 34 * $3)) $((78 + 20 * $2)) 362 "$4"; }
 
-# "Exit Menu" of D_ENROL and the questions that may follow: the transponder
-# write, the load into the readers, back to the person data; all declined.
-enrol_leave() {
-  activate "$1"
-  click_du "$1" 317 205 362 224
+# The questions that may follow a stored enrolment: the transponder write,
+# the load into the readers, back to the person data; all declined.
+enrol_decline() {
   local w
   for _ in 1 2 3; do
     sleep 1
@@ -103,6 +113,34 @@ enrol_leave() {
     activate "$w"
     xdotool key n
   done
+}
+
+# "Exit Menu" of D_ENROL, then the questions.
+enrol_leave() {
+  activate "$1"
+  click_du "$1" 317 205 362 224
+  enrol_decline
+}
+
+# Closes a list window.
+enrol_close() {
+  activate "$1"
+  xdotool key alt+F4
+  sleep 0.5
+}
+
+# A fresh template list (its rows in slot order) and D_ENROL for row i of it.
+#   enrol_open ROW
+enrol_open() {
+  local l
+  l=$(xdotool search --onlyvisible --name "$en_list" 2>/dev/null | head -1)
+  [ -n "$l" ] && enrol_close "$l"
+  activate "$main"
+  xdotool key F6
+  list=$(wait_window "$en_list" 10) || { enrol_failed "no template list"; return 1; }
+  enrol_row "$list" "$1"
+  d=$(wait_window "$en_enrol" 10) || { enrol_failed "no enrol dialog"; return 1; }
+  sleep 0.5
 }
 
 enrol_steps() {
@@ -119,13 +157,7 @@ enrol_steps() {
 
   enrol_mask 1 3 90 1 2 || return 1
   # The first person: fingers 1/1 (good), 1/2 (ok) and 2/1 (good).
-  activate "$main"
-  xdotool key F6
-  list=$(wait_window "$en_list" 10) || { enrol_failed "no template list"; return 1; }
-  activate "$list"
-  xdotool key Home Return
-  d=$(wait_window "$en_enrol" 10) || { enrol_failed "no enrol dialog"; return 1; }
-  sleep 0.5
+  enrol_open 0 || return 1
   enrol_grid "$d" 0 0 224 && enrol_capture "$d" 96 || return 1
   enrol_grid "$d" 0 1 224 && enrol_capture "$d" 84 1 || return 1
   enrol_grid "$d" 1 0 224 && enrol_capture "$d" 93 || return 1
@@ -133,28 +165,19 @@ enrol_steps() {
   sleep 0.5
   shot "$d" "$out/$ed-enrol-n3.png"
   enrol_leave "$d"
-  activate "$list"
-  xdotool key alt+F4
-  sleep 0.5
 
   # One finger per group: the same person's blocks, each on its own button.
+  enrol_close "$list"
   enrol_mask 1 1 90 0 1 || return 1
-  activate "$main"
-  xdotool key F6
-  list=$(wait_window "$en_list" 10) || { enrol_failed "no template list"; return 1; }
-  activate "$list"
-  xdotool key Home Return
-  d=$(wait_window "$en_enrol" 10) || { enrol_failed "no enrol dialog"; return 1; }
-  sleep 0.5
+  enrol_open 0 || return 1
   enrol_grid "$d" 0 3 224
   sleep 0.5
   shot "$d" "$out/$ed-enrol-n1.png"
   enrol_leave "$d"
 
-  # The second person: "Special PIN", the PIN in D_SPEZIAL_PIN (177 x 68).
-  activate "$list"
-  xdotool key Home Down Return
-  d=$(wait_window "$en_enrol" 10) || { enrol_failed "no enrol dialog"; return 1; }
+  # The second person: "Special PIN", the PIN in D_SPEZIAL_PIN (177 x 68),
+  # then D_ENROL for it once more.
+  enrol_open 1 || return 1
   activate "$d"
   click_du "$d" 127 205 362 224
   local pin
@@ -167,24 +190,18 @@ enrol_steps() {
   click_du "$pin" 42 53 177 68     # "Save"
   enrol_key '^Frage$' y || return 1
   enrol_key '^Info$' Return || return 1
-  enrol_leave "$list"
-  activate "$list"
-  xdotool key Home Down Return
-  d=$(wait_window "$en_enrol" 10) || { enrol_failed "no enrol dialog"; return 1; }
-  sleep 0.5
+  enrol_decline
+  enrol_open 1 || return 1
   shot "$d" "$out/$ed-enrol-dummy.png"
   enrol_leave "$d"
-  activate "$list"
-  xdotool key alt+F4
-  sleep 0.5
+  enrol_close "$list"
 
   # "Delete template data": the first person, finger by finger.
   enrol_mask 1 3 90 0 1 || return 1
   activate "$main"
   xdotool key "${en_data_keys[@]}" Down Return
   list=$(wait_window "$en_del_list" 10) || { enrol_failed "no template-delete list"; return 1; }
-  activate "$list"
-  xdotool key Home Return
+  enrol_row "$list" 0
   enrol_key '^Frage$' n || return 1
   d=$(wait_window "$en_del" 10) || { enrol_failed "no D_TEMP_DEL"; return 1; }
   sleep 0.5
@@ -194,9 +211,7 @@ enrol_steps() {
   activate "$d"
   click_du "$d" 317 187 362 202    # "Exit Menu"
   sleep 0.5
-  activate "$list"
-  xdotool key alt+F4
-  sleep 0.5
+  enrol_close "$list"
 
   # The input mask and the station as they were.
   enrol_mask 0 1 99 1 2
