@@ -49,6 +49,7 @@ int store_person(const PersonSpec& spec) {
   p.set_spezial_pin(spec.special_pin);
   p.set_write_on_transponder(spec.write_on_transponder ? 1 : 0);
   p.set_distribute_to_reader(spec.distribute ? 1 : 0);
+  for (int g = 1; g <= spec.templates; ++g) p.set_group_mark(g, static_cast<std::uint8_t>(g));
   int number = store::rw_person(store::kWrite);
   EXPECT_GT(number, 0);
   store::Templatesatz& tpl = t.template_write;
