@@ -113,6 +113,10 @@ TEST_F(Toc, ScanThenTheListOfPersonsWithTemplates) {
   EXPECT_EQ("0000000007", rows(w)[0][2]);
   ASSERT_TRUE(hl::close_window(w));
   EXPECT_TRUE(ui::window_enabled(main()));
+  // An empty caption is used as well.
+  store::db().eingabe.set_company_description("");
+  ASSERT_TRUE(hl::choose_menu(2500));
+  EXPECT_EQ("", hl::column_titles(toc(), views::kListControl)[3]);
 }
 
 TEST_F(Toc, PinPersonWrittenOntoTheCardThenLoadedIntoTheReaders) {

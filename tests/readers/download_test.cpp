@@ -6,6 +6,7 @@
 
 #include "ops/reader_loop.h"
 #include "readers/download.h"
+#include "resources/cp1252.h"
 #include "resources/ids/d_down_an_leser.h"
 #include "support/distribution.h"
 #include "views/list_window.h"
@@ -219,6 +220,35 @@ TEST_F(Download, PersonsWindowSendsTheChosenPersonsAndStaysOpen) {
   EXPECT_FALSE(ui::window_enabled(main()));
   ASSERT_TRUE(hl::close_window(w));
   EXPECT_TRUE(ui::window_enabled(main()));
+}
+
+// The German edition: its own texts where the English one has English texts,
+// the same German ones elsewhere; the persons window's closing text differs
+// from the bulk download's.
+TEST_F(Download, GermanEdition) {
+  res::select_edition(res::Edition::German);
+  start();
+  const int a = sims.add_reader("Tür", 1);
+  store_person(person("0000000001", "0000000011", 1));
+  hl::script_answer(ui::kIdYes);
+  ASSERT_TRUE(hl::choose_menu(2400));
+  ui::Window s = selection();
+  ASSERT_NE(ui::kNoWindow, s);
+  EXPECT_EQ("Daten an Leser senden", res::cp1252_to_utf8(ui::title(s)));
+  EXPECT_EQ("Achtung!", ui::get_text(s, ids::kHeading));
+  hl::clear_boxes();
+  ASSERT_TRUE(hl::press(s, ui::kIdAction));
+  EXPECT_EQ("Der Download ist nun beendet.\nDie Templates der Personen wurden geladen!\n\n|Download Info\n",
+            boxes());
+  hl::clear_boxes();
+  ASSERT_EQ(1, readers::open_download_persons());
+  hl::script_answer(ui::kIdYes);
+  ASSERT_TRUE(hl::double_click_row(persons_window(), views::kListControl, 0));
+  ASSERT_TRUE(hl::press(selection(), ui::kIdAction));
+  EXPECT_EQ("Möchten Sie für die selektierte Personen,\r\ndie Daten wirklich laden ?|Frage\n"
+            "Der Download ist nun beendet.\nDie Templates der Person(en) wurde(n) geladen !\n\n|Download Info\n",
+            boxes());
+  EXPECT_TRUE(sims.hold({a}, *ProgramTest::on_disk()));
 }
 
 }  // namespace
