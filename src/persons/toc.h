@@ -16,11 +16,9 @@ void open_template_on_card(std::intptr_t);
 ui::Window toc_list();
 
 // The RF-ID reader module of the input mask is one that Template on Card
-// writes with (1 DESFire EV 1, 2 Legic advant, 3 Mifare Classic).
+// writes with (1 DESFire EV 1, 2 Legic advant, 3 Mifare Classic). (Command
+// 5200's completion enables or greys 2500 by the same rule.)
 bool toc_module();
-// Enables command 2500 when toc_module(), greys it otherwise (after the RF-ID
-// module was changed).
-void update_toc_command();
 
 // Forgets the list (tests, a new run; the window itself is not touched).
 void reset_toc();

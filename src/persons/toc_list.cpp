@@ -15,7 +15,6 @@
 namespace persons {
 namespace {
 
-constexpr int kTocCommand = 2500;
 constexpr int kOverlayHeight = 32;
 
 struct State {
@@ -162,8 +161,6 @@ bool toc_module() {
   return module == store::kDesfireModule || module == store::kLegicModule ||
          module == store::kMifareModule;
 }
-
-void update_toc_command() { views::enable_command(kTocCommand, toc_module()); }
 
 void reset_toc() {
   list().forget();

@@ -266,8 +266,6 @@ TEST_F(Toc, ChoosingOffersWhatThePersonAllows) {
     choose("0000000001");
     EXPECT_EQ(c.question.empty() ? "" : c.question + "|Question\n", boxes());
     EXPECT_EQ(ui::kNoWindow, hl::top_dialog());
-    persons::update_toc_command();
-    EXPECT_EQ(c.module >= 1 && c.module <= 3, ui::menu_enabled(main(), 2500));
   }
   // A person with nothing to write is told so, and nothing is offered after.
   store::db().eingabe.set_module_type(store::kLegicModule);
