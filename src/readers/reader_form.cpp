@@ -3,6 +3,7 @@
 // "Copy\n(new set)" / "Create\nnew set" and "Exit Menu".
 #include <cstdint>
 
+#include "ops/reader_entry.h"
 #include "readers/reader_rows.h"
 #include "readers/readers.h"
 #include "readers/state.h"
@@ -51,47 +52,27 @@ void create_button_in_save_place(ui::Window d) {
 }
 
 // The selected entry of a list as an index; nothing selected counts as 0.
-std::uint16_t selected_index(ui::Window d, int id) {
+int selected_index(ui::Window d, int id) {
   int i = ui::items_selected(d, id);
-  return static_cast<std::uint16_t>(i > 0 ? i : 0);
+  return i > 0 ? i : 0;
 }
 
 // Reads the form into the edit record and checks it; every failed check shows
 // its message and returns false, the form keeping its inputs.
 bool read_form(ui::Window d) {
-  store::Lesersatz& e = store::db().edit_reader;
-  views::Connection c;
-  if (!views::read_connection(d, &c)) return false;
-  e.set_verbindung(c.tcp ? 1 : 0);
-  if (c.tcp) {
-    e.set_ip(c.address);
-    e.set_tcp_port(static_cast<std::uint16_t>(c.port));
-  } else {
-    e.set_com_port(static_cast<std::uint16_t>(c.com_port));
-    e.set_baud(static_cast<std::uint16_t>(c.baud));
-  }
-  std::string name = res::cut(ui::get_text(d, kName), kNameChars);
-  if (name.empty()) {
-    info(d, res::text(res::RD_NO_NAME));
-    return false;
-  }
-  e.set_name(name);
-  e.set_bus_address(selected_index(d, kBus));
-  e.set_preselect(ui::checked(d, kPreselected) ? 1 : 0);
-  switch (store::check_leser_eindeutig()) {
-    case 0:
-      return true;
-    case 1:
-      info(d, res::text(res::RD_NAME_EXISTS));
-      return false;
-    case 2:
-    case 3:
-      info(d, res::text(res::RD_CONNECTION_EXISTS));
-      return false;
-    default:
-      info(d, res::text(res::RD_UNKNOWN_UNIQUE_RESULT));
-      return false;
-  }
+  ops::ReaderEntry entry;
+  entry.tcp = !ui::checked(d, kRs232);
+  entry.com_port = selected_index(d, kComPort);
+  entry.baud = selected_index(d, kBaud);
+  entry.address = ui::get_text(d, kAddress);
+  entry.port = ui::get_text(d, kPort);
+  entry.name = ui::get_text(d, kName);
+  entry.bus = selected_index(d, kBus);
+  entry.preselect = ui::checked(d, kPreselected);
+  std::string refusal;
+  if (ops::enter_reader(entry, &refusal)) return true;
+  info(d, refusal);
+  return false;
 }
 
 // Ends the form the way it was opened: command 8030 to the list, or command

@@ -1,8 +1,11 @@
 // State shared by the reader list and the reader form, kept in one place.
 #pragma once
 
+#include <array>
+
 #include "platform/ui.h"
 #include "readers/station.h"
+#include "store/store.h"
 #include "views/list_window.h"
 
 namespace readers {
@@ -24,6 +27,13 @@ struct State {
 
   // The command-line switches the station check obeys (-e, -j).
   StationSwitches switches;
+  // The bulk download runs in erase mode after command 2300.
+  bool erase_mode = false;
+  // The download-persons window, its own sort order and the persons picked in
+  // it (one flag per person slot).
+  views::ListWindow persons_list;
+  views::SortState persons_sort;
+  std::array<bool, store::kPersons> picked{};
 };
 
 State& state();

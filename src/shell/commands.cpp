@@ -6,7 +6,9 @@
 #include "exchange/exchange.h"
 #include "persons/persons.h"
 #include "persons/templates.h"
+#include "persons/toc.h"
 #include "platform/files.h"
+#include "readers/download.h"
 #include "readers/readers.h"
 #include "readers/station.h"
 #include "resources/catalogue.h"
@@ -198,10 +200,11 @@ const CommandEntry kCommands[] = {
     {2210, Access::Everyone, change_readers, nullptr},
     {2220, Access::NotDownload, delete_readers, nullptr},
     // Distribution to the readers.
-    {2300, Access::Admin, nullptr, nullptr},
-    {2400, Access::Everyone, nullptr, nullptr},
-    {2450, Access::Internal, nullptr, nullptr, true},
-    {2500, Access::NotDownload, nullptr, nullptr},
+    {2300, Access::Admin, readers::open_delete_all, nullptr},
+    {2400, Access::Everyone, readers::open_download, nullptr},
+    {readers::kBulkCommand, Access::Internal, readers::open_bulk_selection, readers::bulk_selected,
+     true},
+    {2500, Access::NotDownload, persons::open_template_on_card, nullptr},
     // Parameters.
     {5000, Access::NotDownload, admin::open_input_mask, nullptr},
     {5050, Access::NotDownload, admin::open_field_descriptions, nullptr},

@@ -13,6 +13,7 @@
 #include "exchange/backup.h"
 #include "persons/persons.h"
 #include "persons/templates.h"
+#include "persons/toc.h"
 #include "readers/readers.h"
 #include "readers/station.h"
 #include "shell/shell.h"
@@ -287,6 +288,7 @@ void reset_program() {
   exchange::reset_backup();
   persons::reset_persons();
   persons::reset_templates();
+  persons::reset_toc();
   reset_shell();
 }
 

@@ -1,6 +1,6 @@
 #include "views/connection.h"
 
-#include "link/address_rules.h"
+#include "ops/reader_entry.h"
 #include "platform/serial.h"
 #include "resources/catalogue.h"
 #include "resources/cp1252.h"
@@ -56,18 +56,9 @@ bool read_connection(ui::Window d, Connection* out) {
     return true;
   }
   c.address = res::cut(ui::get_text(d, kAddress), kAddressChars);
-  switch (rlink::check_address(c.address)) {
-    case rlink::AddressCheck::Empty:
-      info(d, res::text(res::VW_NO_ADDRESS));
-      return false;
-    case rlink::AddressCheck::Bad:
-      info(d, res::text(res::VW_BAD_ADDRESS));
-      return false;
-    case rlink::AddressCheck::Ok:
-      break;
-  }
-  if (!rlink::parse_tcp_port(res::cut(ui::get_text(d, kPort), kPortChars), &c.port)) {
-    info(d, res::text(res::VW_BAD_PORT));
+  std::string refusal;
+  if (!ops::check_reader_connection(true, c.address, ui::get_text(d, kPort), &c.port, &refusal)) {
+    info(d, refusal);
     return false;
   }
   *out = c;

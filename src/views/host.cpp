@@ -1,6 +1,7 @@
 #include "views/host.h"
 
 #include "views/dialogs.h"
+#include "views/reader_select.h"
 
 namespace views {
 
@@ -9,7 +10,10 @@ Host& host() {
   return h;
 }
 
-void reset_host() { host() = Host{}; }
+void reset_host() {
+  host() = Host{};
+  reset_reader_select();
+}
 
 ui::Window main_window() { return host().main; }
 

@@ -26,7 +26,7 @@ bool make_report_list(ui::Window w, const std::vector<Column>& columns) {
   if (!ui::create_report_list(w, kListControl, styles)) return false;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     std::string title = columns[i].title;
-    if (title.empty()) {
+    if (title.empty() && columns[i].string_id != 0) {
       res::TextId text;
       if (!res::string_table(columns[i].string_id, &text)) return false;
       title = res::text(text);

@@ -25,7 +25,8 @@ namespace views {
 constexpr int kListControl = 8000;
 
 // One column: header text by string-table number (8100 ...) and width in pixels.
-// A non-empty `title` replaces the string-table text (the company-code caption).
+// A non-empty `title` replaces the string-table text (the company-code caption);
+// with string_id 0 the title is taken as it is, also when it is empty.
 struct Column {
   int string_id;
   int width;

@@ -11,8 +11,9 @@ std::vector<Column> person_columns(CompanyCaption caption) {
                                  {8103, 100, {}}, {8104, 150, {}}, {8105, 100, {}}};
   const store::Eingabesatz& mask = store::db().eingabe;
   const std::string description = mask.company_description();
-  if (caption == CompanyCaption::Always ||
-      (mask.change_company_active() != 0 && !description.empty()))
+  if (caption == CompanyCaption::Always)
+    columns[3] = Column{0, 100, description};  // even when empty
+  else if (mask.change_company_active() != 0 && !description.empty())
     columns[3].title = description;
   return columns;
 }

@@ -64,7 +64,9 @@ TEST_F(Card, NoCardEndsAfter25PollsAndAnUnreachableStationWithItsError) {
   hl::advance(20000);
   EXPECT_TRUE(idle(f));
   EXPECT_EQ("", boxes());
-  EXPECT_GE(hl::redraws(f) - redraws, 25);  // painted between the polls
+  // Painted between each two of the 25 polls (the first poll may already have
+  // run inside the press on the Win32 backend).
+  EXPECT_GE(hl::redraws(f) - redraws, 24);
   // Transparent mode on, 25 polls, transparent mode off: a connection each.
   EXPECT_TRUE(station_sim->wait_until(
       [&] { return station_sim->connections_opened() == opened + 27; }, 2000));

@@ -93,4 +93,14 @@ int run_backup_command(const std::string& name, const Args& args);
 const char* backup_usage();
 #endif
 
+#ifdef ENROLTOOL_HAVE_READERS
+// Reader records, the template download and persons for demonstrations
+// (reader add|list, download, person add). Returns kNotReadersCommand when
+// `name` is none of them.
+constexpr int kNotReadersCommand = -1;
+int run_readers_command(const std::string& name, const Args& args);
+// Usage lines of those commands, each ending with a line break.
+const char* readers_usage();
+#endif
+
 }  // namespace enroltool

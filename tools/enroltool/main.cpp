@@ -31,6 +31,7 @@ const char kUsage[] =
     "%s"
     "%s"
     "%s"
+    "%s"
     "\n"
     "Options:\n"
     "  --yes, --no   answer of questions the operations ask (default: no)\n"
@@ -44,6 +45,7 @@ void print_usage(FILE* to) {
   const char* maint = "";
   const char* backup = "";
   const char* connection = "";
+  const char* readers = "";
 #ifdef ENROLTOOL_HAVE_EXCHANGE
   exchange = exchange_usage();
 #endif
@@ -57,7 +59,11 @@ void print_usage(FILE* to) {
 #ifdef ENROLTOOL_HAVE_BACKUP
   backup = backup_usage();
 #endif
-  std::fprintf(to, kUsage, admin_password_rule().c_str(), exchange, link, maint, backup, connection);
+#ifdef ENROLTOOL_HAVE_READERS
+  readers = readers_usage();
+#endif
+  std::fprintf(to, kUsage, admin_password_rule().c_str(), exchange, link, maint, backup, readers,
+               connection);
 }
 
 }  // namespace
@@ -109,6 +115,10 @@ int main(int argc, char** argv) {
 #ifdef ENROLTOOL_HAVE_MAINT
   int maint = run_maint_command(name, args);
   if (maint != kNotMaintCommand) return maint;
+#endif
+#ifdef ENROLTOOL_HAVE_READERS
+  int readers = run_readers_command(name, args);
+  if (readers != kNotReadersCommand) return readers;
 #endif
   return fail(kExitUsage, "unknown command '" + name + "' (see enroltool --help)");
 }

@@ -149,6 +149,10 @@ std::string control_line(Simulator& sim, int* address, const std::string& line) 
   } else if (cmd == "card" && n == 3 && w[1] == "auto" && parse_hex(w[2], &bytes) && !bytes.empty() &&
              bytes.size() <= 10) {
     sim.set_auto_card(bytes);
+  } else if (cmd == "card" && n == 3 && w[1] == "delay" && parse_int(w[2], 0, 100000, &value)) {
+    sim.set_card_delay(value);
+  } else if (cmd == "slow" && n == 2 && parse_int(w[1], 0, 10000, &value)) {
+    sim.set_answer_delay(value);
   } else if (cmd == "quality" && n == 2 && parse_int(w[1], 0, 255, &value)) {
     sim.set_quality(value);
   } else if (cmd == "keys" && n == 2 && w[1].find_first_not_of("0123456789") == std::string::npos) {

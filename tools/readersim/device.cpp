@@ -246,6 +246,7 @@ void fingerprint_command(Exchange& ex, const Bytes& p) {
       d.state.transparent = sub == 0x0C;
       d.card_wait = d.state.transparent;
       d.card_reported = false;
+      d.wait_polls = 0;
       ex.deliver_mark('>');
       return;
     case 0x09:
@@ -536,7 +537,8 @@ void poll(Exchange& ex) {
   if (ex.take(FaultKind::Silence)) return;
   Device& d = ex.dev();
   BusState& bus = *ex.bus;
-  if (bus.bus == Bus::Station && d.card_wait && !d.card_reported && d.queue.empty()) {
+  if (bus.bus == Bus::Station && d.card_wait && !d.card_reported && d.queue.empty() &&
+      d.wait_polls++ >= bus.card_delay) {
     const Bytes csn = card_in_field(bus);
     if (!csn.empty()) {
       Bytes record = {addr_char(ex.address), 'a', 0x01};

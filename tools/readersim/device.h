@@ -35,6 +35,7 @@ struct Device {
   // host is waiting for a card.
   bool card_wait = false;
   bool card_reported = false;
+  int wait_polls = 0;  // polls seen since the wait began
   unsigned enrols = 0;
 };
 
@@ -49,6 +50,8 @@ struct BusState {
   int quality = 85;
   std::deque<int> quality_script;  // qualities of the next enrolments, in order
   int template_size = 384;
+  int card_delay = 0;       // polls of a wait before a card in the field is reported
+  int answer_delay_ms = 0;  // each command frame is carried out this much later
   bool keys_pending = false;
   std::string keys;
   std::deque<std::string> key_script;  // entries of the next fp_keyboard telegrams

@@ -34,7 +34,7 @@ void on_signal(int) { g_stop = true; }
 const char kUsage[] =
     "usage: readersim (--station | --readers 1,2,3) " READERSIM_LINES "\n"
     "                 [--auto-card CSN] [--quality N] [--record-key HEX [--encrypt soh|etb]]\n"
-    "                 [--install DIR] [--control PORT]\n"
+    "                 [--install DIR] [--card-delay N] [--slow MS] [--control PORT]\n"
     "       readersim --help\n"
     "  --station         the enrol station (bus address 1)\n"
     "  --readers LIST    fingerprint readers at these bus addresses (1..15)\n"
@@ -43,12 +43,15 @@ const char kUsage[] =
     "  --auto-card CSN   present a card with this number whenever the station waits\n"
     "                    for one (station only)\n"
     "  --quality N       quality value of enrolled fingers (0..255, default 85)\n"
+    "  --card-delay N    report a card only at the Nth poll of a wait (default 0)\n"
+    "  --slow MS         carry out each command MS milliseconds after it arrived\n"
     "  --record-key HEX  the installation's record key (32 hex digits); answer frames\n"
     "                    are then sealed (two-byte length form unless --encrypt soh)\n"
     "  --install DIR     read the record key from DIR/Programm.cfg instead\n"
     "  --control PORT    take control lines on 127.0.0.1:PORT instead of standard input\n"
     "  --help, -h        this text\n"
-    "Control lines: card present CSN | card remove | card auto CSN|off | quality N |\n"
+    "Control lines: card present CSN | card remove | card auto CSN|off | card delay N |\n"
+    "  slow MS | quality N |\n"
     "  keys DIGITS | status CODE | silence | fault KIND [COUNT] | faults clear |\n"
     "  address N | serial HEX | hwtype N | mode | transparent | users | traffic | dump\n"
     "Exit codes: 0 stopped (Ctrl-C, SIGTERM), 1 cannot serve, 2 wrong arguments.\n";
@@ -62,6 +65,8 @@ struct Args {
   bool pty = false;
   sim::Bytes auto_card;
   int quality = 85;
+  int card_delay = 0;
+  int slow_ms = 0;
   sim::Bytes record_key;
   std::string install_dir;
   sim::Encryption encryption = sim::Encryption::Etb;
@@ -132,7 +137,8 @@ std::string parse_args(int argc, char** argv, Args* a) {
     }
     const bool takes_value = opt == "--readers" || opt == "--tcp" || opt == "--auto-card" ||
                              opt == "--quality" || opt == "--record-key" || opt == "--install" ||
-                             opt == "--encrypt" || opt == "--control";
+                             opt == "--encrypt" || opt == "--control" || opt == "--card-delay" ||
+                             opt == "--slow";
     if (!takes_value) return "unknown option: " + opt;
     if (i + 1 >= argc) return opt + " needs a value";
     const std::string value = argv[++i];
@@ -153,6 +159,10 @@ std::string parse_args(int argc, char** argv, Args* a) {
       int q = 0;
       if (!parse_port(value, &q) || q > 255) return "bad quality (0..255): " + value;
       a->quality = q;
+    } else if (opt == "--card-delay") {
+      if (!parse_port(value, &a->card_delay)) return "bad --card-delay: " + value;
+    } else if (opt == "--slow") {
+      if (!parse_port(value, &a->slow_ms) || a->slow_ms > 10000) return "bad --slow (0 to 10000 ms): " + value;
     } else if (opt == "--record-key") {
       if (!sim::parse_hex(value, &a->record_key) || a->record_key.size() != 16)
         return "bad record key (32 hex digits): " + value;
@@ -282,6 +292,8 @@ int main(int argc, char** argv) {
   }
   sim::Simulator s(args.options);
   s.set_quality(args.quality);
+  s.set_card_delay(args.card_delay);
+  s.set_answer_delay(args.slow_ms);
   if (!args.auto_card.empty()) s.set_auto_card(args.auto_card);
   if (!args.record_key.empty()) {
     s.set_record_key(args.record_key);

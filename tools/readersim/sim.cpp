@@ -127,6 +127,17 @@ bool Simulator::Impl::pump(Link* link, bool is_tcp) {
     std::vector<InUnit> units;
     link->parser.feed(buf, static_cast<std::size_t>(n), &units);
     link->parser.flush_garbage(&units);
+    // A slow device: every command frame (not the fetches of deliveries) is
+    // carried out after the answer delay.
+    int delay = 0;
+    {
+      std::lock_guard<std::mutex> lock(mu);
+      delay = bus.answer_delay_ms;
+    }
+    if (delay > 0)
+      for (const InUnit& u : units)
+        if (u.unit == Unit::Frame && u.payload.size() > 1 && u.payload[1] != 'N' && u.payload[1] != 'Q')
+          std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     std::vector<Out> outs;
     {
       std::lock_guard<std::mutex> lock(mu);
@@ -212,6 +223,16 @@ void Simulator::remove_card() {
 void Simulator::set_auto_card(const Bytes& csn) {
   std::lock_guard<std::mutex> lock(impl_->mu);
   impl_->bus.auto_csn = Bytes(csn.begin(), csn.begin() + static_cast<long>(std::min<std::size_t>(csn.size(), 10)));
+}
+
+void Simulator::set_card_delay(int polls) {
+  std::lock_guard<std::mutex> lock(impl_->mu);
+  impl_->bus.card_delay = std::max(0, polls);
+}
+
+void Simulator::set_answer_delay(int ms) {
+  std::lock_guard<std::mutex> lock(impl_->mu);
+  impl_->bus.answer_delay_ms = std::max(0, std::min(10000, ms));
 }
 
 void Simulator::set_quality(int quality) {

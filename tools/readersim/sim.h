@@ -141,6 +141,14 @@ class Simulator {
   // (transparent mode on and nothing asked since), and read_csn always finds it.
   // An empty CSN switches this off.
   void set_auto_card(const Bytes& csn);
+  // A waiting host is told of a card in the field only after this many of its
+  // polls (default 0: at the first), as when the operator presents the card a
+  // moment after the prompt; a link sync at the start of the wait then does not
+  // take the card record away.
+  void set_card_delay(int polls);
+  // A slow device: each command frame is carried out `ms` milliseconds after it
+  // arrived (default 0; at most 10000).
+  void set_answer_delay(int ms);
   // Quality value of the fingers enrolled from now on (default 85).
   void set_quality(int quality);
   // Qualities of the next enrolments, one each, in order; afterwards the value

@@ -1,0 +1,361 @@
+// Reader records and the template download for service staff: `reader add`
+// with the reader form's checks, `reader list`, `download` (the bulk download
+// of the program, with --erase as "Delete all templates"), and `person add`
+// to put persons in place for a demonstration or a test.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "link/link.h"
+#include "ops/reader_entry.h"
+#include "ops/reader_loop.h"
+#include "platform/serial.h"
+#include "platform/tcp.h"
+#include "resources/catalogue.h"
+#include "resources/cp1252.h"
+#include "store/store.h"
+
+namespace enroltool {
+namespace {
+
+bool parse_int(const std::string& text, int lo, int hi, int* out) {
+  char* end = nullptr;
+  long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || v < lo || v > hi) return false;
+  *out = static_cast<int>(v);
+  return true;
+}
+
+// Opens the installation and reads every record file into memory.
+int load_installation(const std::string& dir) {
+  int rc = open_installation(dir);
+  if (rc != kExitOk) return rc;
+  int loaded = store::load_all();
+  if (loaded != store::kLoadAllOk)
+    return fail(kExitFailed, dir + ": the data files do not read (load_all " +
+                                 std::to_string(loaded) + ")");
+  return kExitOk;
+}
+
+// A box's text as the operator would see it, on one line after its caption.
+int refused(const std::string& text) {
+  ui::message_box(ui::kNoWindow, text, res::text(res::CAP_INFO), ui::kOk);
+  return kExitUsage;
+}
+
+// ------------------------------------------------------------------ reader add
+
+int reader_add(const Args& args) {
+  if (args.empty()) return fail(kExitUsage, "reader add: give DIR first");
+  ops::ReaderEntry e;
+  bool have_name = false, have_connection = false, have_address = false;
+  bool preselect = false, inactive = false, have_baud = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& opt = args[i];
+    if (opt == "--preselect") {
+      preselect = true;
+      continue;
+    }
+    if (opt == "--inactive") {
+      inactive = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) return fail(kExitUsage, "reader add: option " + opt + " needs a value");
+    const std::string& v = args[++i];
+    int n = 0;
+    if (opt == "--name") {
+      e.name = res::utf8_to_cp1252(v);
+      have_name = true;
+    } else if (opt == "--tcp") {
+      if (have_connection) return fail(kExitUsage, "reader add: give either --tcp or --com, once");
+      std::size_t colon = v.rfind(':');
+      if (colon == std::string::npos) return fail(kExitUsage, "reader add: --tcp needs HOST:PORT");
+      e.tcp = true;
+      e.address = v.substr(0, colon);
+      e.port = v.substr(colon + 1);
+      have_connection = true;
+    } else if (opt == "--com") {
+      if (have_connection) return fail(kExitUsage, "reader add: give either --tcp or --com, once");
+      if (!parse_int(v, 1, 32, &n)) return fail(kExitUsage, "reader add: --com needs a port 1 to 32");
+      e.tcp = false;
+      e.com_port = n - 1;
+      have_connection = true;
+    } else if (opt == "--baud") {
+      if (!parse_int(v, 0, platform::kBaudCount - 1, &n))
+        return fail(kExitUsage, "reader add: --baud needs an index 0 (115200) to 4 (9600)");
+      e.baud = n;
+      have_baud = true;
+    } else if (opt == "--address") {
+      if (!parse_int(v, 1, 15, &n)) return fail(kExitUsage, "reader add: --address needs a bus address 1 to 15");
+      e.bus = n - 1;
+      have_address = true;
+    } else {
+      return fail(kExitUsage, "reader add: unknown option " + opt);
+    }
+  }
+  if (!have_name) return fail(kExitUsage, "reader add: --name NAME is needed");
+  if (!have_connection) return fail(kExitUsage, "reader add: --tcp HOST:PORT or --com N is needed");
+  if (!have_address) return fail(kExitUsage, "reader add: --address N is needed");
+  if (have_baud && e.tcp) return fail(kExitUsage, "reader add: --baud belongs to --com");
+  if (preselect && inactive) return fail(kExitUsage, "reader add: give --preselect or --inactive, not both");
+  e.preselect = preselect;
+
+  int rc = load_installation(args[0]);
+  if (rc != kExitOk) return rc;
+  // A new reader starts from the defaults, as the form's "Create new set" does.
+  store::Tables& t = store::db();
+  const store::Lesersatz current = t.current_reader;
+  store::default_leser();
+  t.current_reader = current;
+  std::string refusal;
+  if (!ops::enter_reader(e, &refusal)) return refused(refusal);
+  int number = store::rw_leser(store::kWrite);
+  if (number < 0) {
+    ui::message_box(ui::kNoWindow, res::text(res::RD_WRITE_FAILED), res::text(res::CAP_INFO), ui::kOk);
+    return fail(kExitFailed, "reader add: Leser.dat was not written (" + std::to_string(number) + ")");
+  }
+  std::printf("reader slot %d (record %d): %s\n", number - 1, number, term(t.edit_reader.name()).c_str());
+  return kExitOk;
+}
+
+// ------------------------------------------------------------------ reader list
+
+std::string connection_text(const store::Lesersatz& r) {
+  if (r.verbindung() != 0) return "tcp " + term(r.ip()) + ":" + std::to_string(r.tcp_port());
+  return "com " + std::to_string(r.com_port() + 1) + " at " +
+         std::to_string(platform::com_baud_rate(r.baud())) + " baud";
+}
+
+int reader_list(const Args& args) {
+  if (args.size() != 1) return fail(kExitUsage, "reader list: give exactly one DIR");
+  int rc = load_installation(args[0]);
+  if (rc != kExitOk) return rc;
+  int shown = 0;
+  std::printf("slot  bus  pre-selected  connection                  name\n");
+  for (int i = 0; i < store::kReaders; ++i) {
+    const store::Lesersatz& r = store::db().readers[i];
+    if (!r.used()) continue;
+    std::printf("%4d  %3d  %-12s  %-26s  %s\n", i, r.bus_address() + 1, r.preselect() ? "yes" : "no",
+                connection_text(r).c_str(), term(r.name()).c_str());
+    ++shown;
+  }
+  std::printf("%d reader%s\n", shown, shown == 1 ? "" : "s");
+  return kExitOk;
+}
+
+// ------------------------------------------------------------------ download
+
+// "--readers 0,3,4": reader slots in use with a name; false with a complaint.
+bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* complaint) {
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    std::size_t comma = text.find(',', at);
+    std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+    int slot = 0;
+    if (!parse_int(item, 0, store::kReaders - 1, &slot)) {
+      *complaint = "--readers needs reader slots 0 to 31, separated by commas";
+      return false;
+    }
+    const store::Lesersatz& r = store::db().readers[slot];
+    if (!r.used() || r.name().empty()) {
+      *complaint = "reader slot " + item + " holds no reader (see enroltool reader list)";
+      return false;
+    }
+    for (int s : *slots)
+      if (s == slot) {
+        *complaint = "reader slot " + item + " is given twice";
+        return false;
+      }
+    slots->push_back(slot);
+    if (comma == std::string::npos) break;
+    at = comma + 1;
+  }
+  return true;
+}
+
+void print_reader(const ops::ReaderReport& r) {
+  std::string line = "reader " + std::to_string(r.slot) + " " + term(r.name) + ": ";
+  if (r.skipped) {
+    line += "check failed (" + std::to_string(r.first_check) + "), skipped";
+  } else {
+    line += r.first_check > 1 ? "parameters updated" : "check passed";
+    if (r.erase != 1) line += ", erase failed (" + std::to_string(r.erase) + ")";
+    line += ", " + std::to_string(r.stored) + " person" + (r.stored == 1 ? "" : "s") + " stored";
+    if (r.iversion != 1) line += ", release info failed (" + std::to_string(r.iversion) + ")";
+    if (r.failures) line += ", " + std::to_string(r.failures) + " failure" + (r.failures == 1 ? "" : "s");
+  }
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+int download(const Args& args) {
+  if (args.empty()) return fail(kExitUsage, "download: give DIR first");
+  std::string slots_text;
+  bool erase = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--erase") {
+      erase = true;
+    } else if (args[i] == "--readers" && i + 1 < args.size()) {
+      slots_text = args[++i];
+    } else {
+      return fail(kExitUsage, "download: unknown option " + args[i] +
+                                  " (DIR [--readers SLOT,SLOT...] [--erase])");
+    }
+  }
+  int rc = load_installation(args[0]);
+  if (rc != kExitOk) return rc;
+  std::vector<int> readers;
+  if (!slots_text.empty()) {
+    std::string complaint;
+    if (!parse_slots(slots_text, &readers, &complaint)) return fail(kExitUsage, "download: " + complaint);
+  } else {
+    for (int i = 0; i < store::kReaders; ++i) {
+      const store::Lesersatz& r = store::db().readers[i];
+      if (r.used() && !r.name().empty() && r.preselect() != 0) readers.push_back(i);
+    }
+    if (readers.empty()) return fail(kExitUsage, "download: no reader is pre-selected; give --readers");
+  }
+  if (ops::persons_in_use().empty()) {
+    ui::message_box(ui::kNoWindow, res::text(res::DS_NO_PERSONS), res::text(res::CAP_INFO), ui::kOk);
+    return kExitFailed;
+  }
+  if (erase) {
+    if (ui::message_box(ui::kNoWindow, res::text(res::DS_ASK_DELETE_ALL),
+                        res::text(res::DS_CAP_DELETE_TEMPLATES), ui::kYesNo) != ui::kIdYes)
+      return fail(kExitFailed, "download: nothing deleted, nothing sent (answer --yes to go on)");
+    if (ops::delete_all_templates(ui::kNoWindow) != 0)
+      std::fprintf(stderr, "enroltool: some persons' templates were not deleted\n");
+  }
+  if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
+  ops::LoopHooks hooks;
+  hooks.reader_done = print_reader;
+  const ops::LoopResult result =
+      ops::run_reader_loop(ops::bulk_plan(erase), readers, ops::persons_in_use(), hooks);
+  platform::tcp_cleanup();
+  std::printf("persons stored: %d, failures: %d\n", result.stored, result.failures);
+  return result.failures == 0 ? kExitOk : kExitFailed;
+}
+
+// ------------------------------------------------------------------ person add
+
+// Template data for a demonstration: bytes that differ from person to person
+// and from finger to finger, so that no reader takes two as the same finger.
+void demo_template(const std::string& seed, int block, std::uint8_t* out, int length) {
+  std::uint32_t h = 2166136261u;
+  for (char c : seed) h = (h ^ static_cast<std::uint8_t>(c)) * 16777619u;
+  h ^= static_cast<std::uint32_t>(block + 1) * 0x9E3779B9u;
+  for (int i = 0; i < length; ++i) {
+    h ^= h << 13;
+    h ^= h >> 17;
+    h ^= h << 5;
+    out[i] = static_cast<std::uint8_t>(h);
+  }
+}
+
+int person_add(const Args& args) {
+  if (args.empty()) return fail(kExitUsage, "person add: give DIR first");
+  std::string name, first, pnr, id, pin, spin;
+  int demo = 0;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& opt = args[i];
+    if (i + 1 >= args.size()) return fail(kExitUsage, "person add: option " + opt + " needs a value");
+    const std::string v = res::utf8_to_cp1252(args[++i]);
+    if (opt == "--name") name = v;
+    else if (opt == "--first-name") first = v;
+    else if (opt == "--personnel-number") pnr = v;
+    else if (opt == "--id") id = v;
+    else if (opt == "--pin") pin = v;
+    else if (opt == "--special-pin") spin = v;
+    else if (opt == "--demo-templates") {
+      if (!parse_int(v, 0, store::kFingerBlocks, &demo))
+        return fail(kExitUsage, "person add: --demo-templates needs 0 to 10");
+    } else {
+      return fail(kExitUsage, "person add: unknown option " + opt);
+    }
+  }
+  int rc = load_installation(args[0]);
+  if (rc != kExitOk) return rc;
+  store::Tables& t = store::db();
+  const store::Eingabesatz& mask = t.eingabe;
+  if (name.empty() || name.size() > mask.name_len())
+    return fail(kExitUsage, "person add: --name needs 1 to " + std::to_string(mask.name_len()) + " characters");
+  if (first.size() > mask.vorname_len())
+    return fail(kExitUsage, "person add: --first-name takes at most " + std::to_string(mask.vorname_len()) + " characters");
+  if (pnr.size() != mask.personalnummer_len())
+    return fail(kExitUsage, "person add: --personnel-number needs " +
+                                std::to_string(mask.personalnummer_len()) + " characters");
+  if (id.empty() || !store::is_hex_text(id) || id.size() > mask.ausweis_len())
+    return fail(kExitUsage, "person add: --id needs 1 to " + std::to_string(mask.ausweis_len()) +
+                                " hexadecimal digits");
+  if (pin.size() > mask.user_pin_len() || spin.size() > 11)
+    return fail(kExitUsage, "person add: --pin or --special-pin too long");
+  store::new_person_defaults();
+  store::Personensatz& p = t.person_write;
+  p.set_name(name);
+  p.set_vorname(first);
+  p.set_personalnummer(pnr);
+  p.set_ausweisnummer(store::pad_left_zero(id, mask.ausweis_len()));
+  p.set_user_pin(pin);
+  p.set_spezial_pin(spin);
+  if (store::check_pers_eindeutig() != 0)
+    return fail(kExitUsage, "person add: the personnel number or the identification number is taken");
+  const int number = store::rw_person(store::kWrite);
+  if (number < 0) return fail(kExitFailed, "person add: Personen.dat was not written (" + std::to_string(number) + ")");
+  store::Templatesatz& tpl = t.template_write;
+  tpl = store::Templatesatz{};
+  tpl.set_nummer(static_cast<std::uint32_t>(number));
+  const int fingers = mask.finger_count() >= 1 ? mask.finger_count() : 1;
+  for (int b = 0; b < demo; ++b) {
+    tpl.set_length(b, 400);
+    tpl.set_group(b, static_cast<std::uint8_t>(b / fingers + 1));
+    tpl.set_quality(b, 80);
+    demo_template(pnr, b, tpl.data(b), 400);
+    p.set_group_mark(b / fingers + 1, static_cast<std::uint8_t>(b / fingers + 1));
+  }
+  if (store::rw_template(store::kWrite) != number)
+    return fail(kExitFailed, "person add: Template.dat was not written");
+  if (demo > 0 && store::rw_person(store::kWrite) != number)
+    return fail(kExitFailed, "person add: Personen.dat was not written");
+  std::printf("person record %d: %s\n", number, term(pnr).c_str());
+  return kExitOk;
+}
+
+}  // namespace
+
+const char* readers_usage() {
+  return "  reader add DIR --name NAME (--tcp HOST:PORT | --com N [--baud 0..4]) --address N\n"
+         "             [--preselect | --inactive]\n"
+         "      Store a new reader with the checks of the reader form: address or host\n"
+         "      name, TCP port 1000 to 65535, a name (25 characters are kept), unique\n"
+         "      name and connection with bus address N (1 to 15). --preselect ticks it\n"
+         "      for downloads; --inactive (the default) does not. Exit 2 when refused.\n"
+         "  reader list DIR\n"
+         "      The readers with their slot numbers (for download --readers).\n"
+         "  download DIR [--readers SLOT,SLOT...] [--erase]\n"
+         "      Send every person and its templates to the readers in these slots (by\n"
+         "      default the pre-selected ones), after erasing each reader, and keep\n"
+         "      the persons' reader masks. --erase first deletes every template in\n"
+         "      the database (asks; answer with --yes). One line per reader on\n"
+         "      standard error. Exit 0 only when nothing failed.\n"
+         "  person add DIR --name NAME --personnel-number P --id HEX [--first-name F]\n"
+         "             [--pin PIN] [--special-pin PIN] [--demo-templates N]\n"
+         "      Store a person under the input mask's lengths; --demo-templates gives\n"
+         "      it N generated placeholder templates (for demonstrations and tests).\n";
+}
+
+int run_readers_command(const std::string& name, const Args& args) {
+  if (name == "download") return download(args);
+  if (name != "reader" && name != "person") return kNotReadersCommand;
+  const std::string sub = args.empty() ? std::string() : args[0];
+  const Args rest(args.empty() ? args.end() : args.begin() + 1, args.end());
+  if (name == "person") {
+    if (sub == "add") return person_add(rest);
+    return fail(kExitUsage, "person: give add");
+  }
+  if (sub == "add") return reader_add(rest);
+  if (sub == "list") return reader_list(rest);
+  return fail(kExitUsage, "reader: give add or list");
+}
+
+}  // namespace enroltool
