@@ -3,7 +3,8 @@
 // loop serves the bulk download (all persons, after erasing each reader), the
 // download of the persons picked in the download-persons window, and the
 // download of the current person from the template list and the
-// Template-on-Card list. What differs between them (log prefix, texts and
+// Template-on-Card list, and the load of the persons whose templates were
+// deleted in the template-delete list. What differs between them (log prefix, texts and
 // captions, when the bar advances, whether erase and set_iversion run, the
 // closing text) is a LoopPlan; how progress is shown is a set of hooks.
 //
@@ -74,6 +75,9 @@ LoopPlan persons_plan();
 LoopPlan template_list_plan();
 // The download of the current person from the Template-on-Card list.
 LoopPlan toc_plan();
+// The load of the persons whose templates were deleted in the template-delete
+// list (what is gone leaves the readers).
+LoopPlan template_delete_plan();
 
 // What happened at one reader.
 struct ReaderReport {

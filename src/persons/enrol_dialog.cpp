@@ -168,11 +168,11 @@ void open_finger(ui::Window d);
 
 void ask_more(ui::Window d) {
   enrol_trace(res::ENL_ASK_MORE);
-  if (views::ask(d, res::text(res::EN_ASK_MORE), res::CAP_TEMPLATE)) {
-    enrol_trace(res::ENL_YES);
+  if (views::ask(d, res::text(res::EN_ASK_MORE), res::DS_CAP_TEMPLATE)) {
+    enrol_trace(res::DSL_YES);
     return;
   }
-  enrol_trace(res::ENL_NO);
+  enrol_trace(res::DSL_NO);
   report(st().close_value);
 }
 
@@ -309,10 +309,10 @@ void store_outcome(ui::Window d, Outcome outcome, int q, const std::vector<std::
       enrol_trace(res::ENL_DUMMY_2);
       enrol_trace(res::ENL_DUMMY_3);
       if (!views::ask(d, res::text(res::EN_ASK_REPLACE_DUMMY), res::CAP_FINGER_INFO)) {
-        enrol_trace(res::ENL_NO);
+        enrol_trace(res::DSL_NO);
         return;
       }
-      enrol_trace(res::ENL_YES);
+      enrol_trace(res::DSL_YES);
       if (!replace_pin_with_finger(d)) return;
       t.template_write = t.template_read;
       for (int i = 0; i < store::kFingerBlocks; ++i) {
@@ -378,10 +378,10 @@ void enrol(ui::Window d) {
       }
       enrol_trace(res::ENL_ASK_SAVE);
       if (views::ask(d, res::text(res::EN_ASK_SAVE), res::CAP_FINGER_INFO)) {
-        enrol_trace(res::ENL_YES);
+        enrol_trace(res::DSL_YES);
         store_outcome(d, Outcome::Template, q, data);
       } else {
-        enrol_trace(res::ENL_NO);
+        enrol_trace(res::DSL_NO);
         refresh_display(d);
       }
       return;

@@ -5,7 +5,6 @@
 #include "link/link.h"
 #include "persons/template_state.h"
 #include "persons/templates.h"
-#include "platform/clock.h"
 #include "resources/catalogue.h"
 #include "resources/ids/d_spezial_pin.h"
 #include "store/store.h"
@@ -19,38 +18,10 @@ constexpr int kKeypadWaitMs = 15000;
 constexpr int kOverlayHeight = 30;
 constexpr std::uint32_t kBetweenEntriesMs = 2000;
 constexpr std::uint32_t kSuccessShownMs = 3000;
-constexpr std::uint32_t kRepaintStepMs = 100;
 
 TemplateState& st() { return templates(); }
 store::Tables& db() { return store::db(); }
 int pin_length() { return store::db().eingabe.user_pin_len(); }
-
-// The prompts on the overlay that covers the template list.
-class Prompt {
- public:
-  explicit Prompt(ui::Window list) : list_(list) {}
-  ~Prompt() { hide(); }
-  void show(res::TextId text) {
-    if (overlay_ == ui::kNoWindow) overlay_ = ui::create_overlay(list_, kOverlayHeight);
-    if (overlay_ != ui::kNoWindow) ui::set_overlay_text(overlay_, res::text(text));
-  }
-  void hide() {
-    if (overlay_ != ui::kNoWindow && ui::window_exists(overlay_)) ui::destroy_window(overlay_);
-    overlay_ = ui::kNoWindow;
-  }
-
- private:
-  ui::Window list_;
-  ui::Window overlay_ = ui::kNoWindow;
-};
-
-// Waits `ms`, repainting the list now and then.
-void pause(ui::Window list, std::uint32_t ms) {
-  for (std::uint32_t waited = 0; waited < ms; waited += kRepaintStepMs) {
-    platform::sleep_ms(kRepaintStepMs);
-    if (ui::window_exists(list)) ui::redraw(list);
-  }
-}
 
 // The PIN typed at the keypad: the delivered record after its type letter "K",
 // cut to the UserPIN length.
@@ -92,7 +63,7 @@ void remove_dummies(ui::Window owner, res::TextId failure, bool with_code) {
 // The keypad road. True when the steps after the enrolment go on.
 bool keypad_entry() {
   const ui::Window list = st().list.window();
-  Prompt prompt(list);
+  Overlay prompt(list, kOverlayHeight);
   StationWait wait([list] {
     if (ui::window_exists(list)) ui::redraw(list);
   });
@@ -108,7 +79,7 @@ bool keypad_entry() {
       question = res::EN_KEYPAD_PIN_TAKEN;
       enrol_trace(res::ENL_PIN_TAKEN);
     } else {
-      pause(list, kBetweenEntriesMs);
+      pause_repainting(list, kBetweenEntriesMs);
       prompt.show(res::EN_REPEAT_PIN);
       enrol_trace(res::ENL_REPEAT_PIN);
       if (rlink::enrol_keyboard(kStationAddress, kKeypadWaitMs) != 1) {
@@ -123,7 +94,7 @@ bool keypad_entry() {
         if (rc >= 0) {
           prompt.show(res::EN_PIN_DONE);
           enrol_trace(res::EN_PIN_DONE);
-          pause(list, kSuccessShownMs);
+          pause_repainting(list, kSuccessShownMs);
           return true;
         }
         question = res::EN_PIN_WRITE_RETRY;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "diag/log.h"
+#include "ops/reader_loop.h"
 #include "persons/template_state.h"
 #include "persons/templates.h"
 #include "resources/catalogue.h"
@@ -14,6 +15,7 @@
 #include "views/boxes.h"
 #include "views/host.h"
 #include "views/person_rows.h"
+#include "views/reader_select.h"
 
 namespace persons {
 namespace {
@@ -22,7 +24,7 @@ namespace ids = res::d_temp_del;
 
 const std::vector<views::Column> kColumns = {
     {8100, 150, {}}, {8101, 150, {}}, {8102, 100, {}}, {8103, 100, {}}, {8104, 150, {}}};
-constexpr int kLoadReaders = 8050;
+constexpr int kLoadReaders = views::kReaderSelectReport;
 constexpr const char* kTag = "TDestroy  - ";
 
 TemplateState& st() { return templates(); }
@@ -101,7 +103,7 @@ void choose() {
   TemplateState& s = st();
   if (list().dialog_open()) return;
   if (list().first_selected() < 0) {
-    views::info(window(), res::text(res::EN_NONE_SELECTED), ui::kIconInfo);
+    views::info(window(), res::text(res::DS_NO_PERSON_SELECTED), ui::kIconInfo);
     return;
   }
   const bool all = views::ask(window(), res::text(res::TD_ASK_DELETE_ALL), res::CAP_FRAGE);
@@ -308,9 +310,37 @@ void open_one(std::intptr_t record) {
   open_next(0);
 }
 
+// ------------------------------------------------------------------ readers
+
+void open_selection(std::intptr_t) {
+  views::open_reader_select(list(), res::text(res::DS_SEND_INSTRUCTION));
+}
+
+// The reader selection reported: "Send" loads the selected persons into the
+// checked readers (a person without templates leaves them). In the middle of
+// a finger-by-finger pass the saved selection then comes back and the pass
+// goes on with the next person.
+void selection_reported(std::intptr_t value) {
+  TemplateState& s = st();
+  if (value == 1) {
+    std::vector<int> persons;
+    for (int slot = 0; slot < store::kPersons; ++slot)
+      if (s.selected[slot] && db().persons[slot].used()) persons.push_back(slot);
+    // Without a bar nothing runs and the dialog stays open.
+    if (!views::send_to_checked(list().dialog(), ops::template_delete_plan(), persons)) return;
+  }
+  list().close_dialog();
+  if (!s.send_now) return;
+  s.send_now = false;
+  s.selected = s.saved;
+  show_selection();
+  ui::post_command(window(), kDeleteNext, 0);
+}
+
 const views::Route kRoutes[] = {
     {kDeleteOne, open_one, nullptr},
     {kDeleteNext, open_next, temp_del_reported},
+    {kLoadReaders, open_selection, selection_reported},
 };
 
 bool open_list() {
@@ -324,24 +354,27 @@ bool open_list() {
     s.temp_del = ui::kNoWindow;
     s.current_slot = -1;
     s.send_now = false;
+    views::set_select_target(views::SelectTarget::TemplateDelete, ui::kNoWindow);
   };
   views::person_sort().reset_directions();
-  return list().open(ui::kListTemplateDelete, res::text(res::TD_TITLE), kColumns, &views::person_sort(),
-                     hooks, [] {
-                       store::Tables& t = db();
-                       for (int slot = 0; slot < store::kPersons; ++slot) {
-                         const store::Personensatz& p = t.persons[slot];
-                         if (!p.used()) continue;
-                         t.template_read.set_nummer(p.nummer());
-                         if (store::rw_template(store::kRead) < 0) {
-                           views::error_info(window(), res::format(res::EN_TEMPLATE_READ_FAILED,
-                                                                   static_cast<long>(p.nummer())));
-                           continue;
-                         }
-                         if (any_template(t.template_read) && !list().append(row_of(p))) return false;
-                       }
-                       return true;
-                     });
+  const bool shown = list().open(
+      ui::kListTemplateDelete, res::text(res::TD_TITLE), kColumns, &views::person_sort(), hooks, [] {
+        store::Tables& t = db();
+        for (int slot = 0; slot < store::kPersons; ++slot) {
+          const store::Personensatz& p = t.persons[slot];
+          if (!p.used()) continue;
+          t.template_read.set_nummer(p.nummer());
+          if (store::rw_template(store::kRead) < 0) {
+            views::error_info(window(), res::format(res::DS_TEMPLATE_RECORD_FAILED,
+                                                    static_cast<long>(p.nummer())));
+            continue;
+          }
+          if (any_template(t.template_read) && !list().append(row_of(p))) return false;
+        }
+        return true;
+      });
+  if (shown) views::set_select_target(views::SelectTarget::TemplateDelete, window());
+  return shown;
 }
 
 }  // namespace
@@ -350,7 +383,7 @@ bool open_template_delete(std::intptr_t record) {
   bool any = false;
   for (const auto& p : db().persons) any = any || p.used();
   if (!any) {
-    views::info(views::main_window(), res::text(res::EN_NO_PERSONS));
+    views::info(views::main_window(), res::text(res::DS_NO_PERSONS));
     return false;
   }
   if (list().is_open())
@@ -364,7 +397,7 @@ bool open_template_delete(std::intptr_t record) {
   t.person_read = t.persons[number - 1];
   t.template_read.set_nummer(static_cast<std::uint32_t>(number));
   if (store::rw_template(store::kRead) < 0) {
-    views::error_info(window(), res::format(res::EN_TEMPLATE_READ_FAILED, static_cast<long>(number)));
+    views::error_info(window(), res::format(res::DS_TEMPLATE_RECORD_FAILED, static_cast<long>(number)));
     return true;
   }
   ui::send_command(window(), kDeleteOne, number);

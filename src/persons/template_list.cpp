@@ -1,20 +1,23 @@
 // The template list window LView_t: one row per person with its fingerprint
 // flag, header-click sorting with its tie rule, the choice of a person for
 // D_ENROL (command 8020), and what follows when D_ENROL closes: the Spezial
-// PIN, the offers to write the transponder and to load the readers, and the
-// question back to the person data.
+// PIN, the offer to write the transponder (command 8040 with D_MATCHING), the
+// load of the person into the readers (command 8050 with the reader
+// selection), and the question back to the person data.
 #include <cstdlib>
 
 #include "diag/log.h"
+#include "ops/reader_loop.h"
 #include "persons/template_state.h"
 #include "persons/templates.h"
-#include "platform/clock.h"
-#include "link/link.h"
+#include "persons/toc.h"
+#include "persons/transponder.h"
 #include "resources/catalogue.h"
 #include "store/store.h"
 #include "views/boxes.h"
 #include "views/host.h"
 #include "views/person_rows.h"
+#include "views/reader_select.h"
 
 namespace persons {
 namespace {
@@ -23,9 +26,11 @@ const std::vector<views::Column> kColumns = {
     {8200, 150, {}}, {8201, 100, {}}, {8202, 100, {}}, {8203, 150, {}}, {8204, 100, {}}};
 constexpr int kFingerprintColumn = 4;
 constexpr int kChangePersonCommand = 2010;
-constexpr int kTransponderOffer = 8040;
-constexpr int kLoadReaders = 8050;
-constexpr std::uint64_t kRepaintEveryMs = 200;
+constexpr int kOverlayHeight = 30;
+
+// The transponder write of this window: every step traced, a failed
+// transparent off logged too.
+const WriteStyle kWriteStyle{kEnrolTag, kOverlayHeight, true, true, false, res::DS_CAP_TEMPLATE};
 
 views::ListWindow& list() { return templates().list; }
 ui::Window window() { return list().window(); }
@@ -80,7 +85,7 @@ bool make_current(int slot, ui::Window owner) {
   t.template_read.set_nummer(t.persons[slot].nummer());
   if (store::rw_template(store::kRead) < 0) {
     t.template_read = store::Templatesatz{};
-    views::error_info(owner, res::format(res::EN_TEMPLATE_READ_FAILED,
+    views::error_info(owner, res::format(res::DS_TEMPLATE_RECORD_FAILED,
                                          static_cast<long>(t.persons[slot].nummer())));
     return false;
   }
@@ -92,7 +97,7 @@ void choose() {
   if (list().dialog_open()) return;
   const int row = list().first_selected();
   if (row < 0) {
-    views::info(window(), res::text(res::EN_NONE_SELECTED), ui::kIconInfo);
+    views::info(window(), res::text(res::DS_NO_PERSON_SELECTED), ui::kIconInfo);
     return;
   }
   const std::vector<std::string> texts = list().texts(row);
@@ -125,28 +130,37 @@ void ask_person_data() {
   ui::post_command(views::main_window(), kChangePersonCommand, number);
 }
 
-bool transponder_module() {
-  const int module = store::db().eingabe.module_type();
-  return module == store::kDesfireModule || module == store::kLegicModule ||
-         module == store::kMifareModule;
-}
-
 // What follows a stored enrolment: the transponder write offer, else the
 // offer to load the readers, else the question back to the person data.
 void offer_after_enrolment() {
   const store::Personensatz& p = store::db().person_read;
-  if (p.write_on_transponder() != 0 && transponder_module()) {
-    ui::send_command(window(), kTransponderOffer, 0);
+  if (p.write_on_transponder() != 0 && toc_module()) {
+    ui::send_command(window(), kMatchingReport, 0);
     return;
   }
-  if (p.distribute_to_reader() != 0) {
-    enrol_trace(res::ENL_ASK_LOAD_READERS);
-    if (views::ask(window(), res::text(res::EN_ASK_LOAD_READERS), res::CAP_TEMPLATE)) {
-      ui::send_command(window(), kLoadReaders, 0);
-      return;
-    }
+  if (p.distribute_to_reader() != 0) enrol_trace(res::ENL_ASK_LOAD_READERS);
+  if (!offer_load(list(), res::DS_CAP_TEMPLATE)) ask_person_data();
+}
+
+// Command 8040 without a dialog: the transponder write is offered; declined,
+// the load into the readers, else the question about the person data.
+void offer_write(std::intptr_t) {
+  enrol_trace(res::DSL_ASK_WRITE);
+  if (views::ask(window(), res::text(res::DS_ASK_WRITE), res::DS_CAP_TEMPLATE)) {
+    enrol_trace(res::DSL_YES);
+    open_matching(list());
+    return;
   }
-  ask_person_data();
+  enrol_trace(res::DSL_NO);
+  if (!offer_load(list(), res::DS_CAP_TEMPLATE)) ask_person_data();
+}
+
+void level_chosen(std::intptr_t level) { level_reported(list(), kWriteStyle, level); }
+
+void open_selection(std::intptr_t) { open_person_load(list()); }
+
+void selection_reported(std::intptr_t value) {
+  person_load_reported(list(), ops::template_list_plan(), value);
 }
 
 void open_enrol_dialog(std::intptr_t) { open_enrol(); }
@@ -165,6 +179,8 @@ void enrol_reported(std::intptr_t value) {
 
 const views::Route kRoutes[] = {
     {kEnrolReport, open_enrol_dialog, enrol_reported},
+    {kMatchingReport, offer_write, level_chosen},
+    {views::kReaderSelectReport, open_selection, selection_reported},
 };
 
 bool open_list() {
@@ -174,18 +190,22 @@ bool open_list() {
   hooks.header_click = header_clicked;
   hooks.routes = kRoutes;
   hooks.route_count = sizeof kRoutes / sizeof kRoutes[0];
+  hooks.may_close = [] { return !writing(); };
   hooks.destroyed = [] {
     TemplateState& s = templates();
     s.from_person_form = 0;
     s.enrol = s.finger = s.pin_dialog = ui::kNoWindow;
+    views::set_select_target(views::SelectTarget::TemplateList, ui::kNoWindow);
   };
   templates().sort.reset_directions();
-  return list().open(ui::kListTemplates, res::text(res::EN_LIST_TITLE), kColumns,
-                     &templates().sort, hooks, [] {
-                       for (const auto& p : store::db().persons)
-                         if (p.used() && !list().append(row_of(p))) return false;
-                       return true;
-                     });
+  const bool shown = list().open(ui::kListTemplates, res::text(res::EN_LIST_TITLE), kColumns,
+                                 &templates().sort, hooks, [] {
+                                   for (const auto& p : store::db().persons)
+                                     if (p.used() && !list().append(row_of(p))) return false;
+                                   return true;
+                                 });
+  if (shown) views::set_select_target(views::SelectTarget::TemplateList, window());
+  return shown;
 }
 
 }  // namespace
@@ -201,23 +221,9 @@ void enrol_trace(res::TextId line) {
 
 void enrol_log(const std::string& line) { diag::log_line("%s%s", kEnrolTag, line.c_str()); }
 
-StationWait::StationWait(std::function<void()> repaint) {
-  std::function<void()>& hook = rlink::state().between_polls;
-  previous_ = hook;
-  std::uint64_t last = platform::tick_ms();
-  hook = [repaint, last]() mutable {
-    const std::uint64_t now = platform::tick_ms();
-    if (now - last < kRepaintEveryMs) return;
-    last = now;
-    repaint();
-  };
-}
-
-StationWait::~StationWait() { rlink::state().between_polls = previous_; }
-
 bool open_template_list(std::intptr_t record, bool from_person_form) {
   if (!any_person()) {
-    views::info(views::main_window(), res::text(res::EN_NO_PERSONS));
+    views::info(views::main_window(), res::text(res::DS_NO_PERSONS));
     return false;
   }
   if (list().is_open())

@@ -4,9 +4,9 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "persons/finger_grid.h"
+#include "persons/station_feedback.h"
 #include "platform/ui.h"
 #include "store/store.h"
 #include "views/list_window.h"
@@ -71,17 +71,5 @@ bool enter_spezial_pin();
 int store_spezial_pin(ui::Window owner, const std::string& pin);
 // Any person in use holds this Spezial PIN.
 bool spezial_pin_taken(const std::string& pin);
-
-// Repaints `windows` now and then while the station's waits block the thread.
-class StationWait {
- public:
-  explicit StationWait(std::function<void()> repaint);
-  ~StationWait();
-  StationWait(const StationWait&) = delete;
-  StationWait& operator=(const StationWait&) = delete;
-
- private:
-  std::function<void()> previous_;
-};
 
 }  // namespace persons

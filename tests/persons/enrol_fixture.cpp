@@ -22,6 +22,7 @@ Person person(const std::string& pnr, bool fingerprint, std::vector<Block> block
 }
 
 void Program::TearDown() {
+  readers.stop();
   if (station) station->stop();
   ProgramTest::TearDown();
 }
@@ -51,12 +52,32 @@ void Program::start(const Mask& m) {
   k.set_tcp_port(static_cast<std::uint16_t>(port));
   // The station's parameters as the input mask wants them, so that the
   // test-load asks nothing.
-  sim::DeviceState d = station->device(1);
+  match_mask(*station, 1);
+}
+
+void Program::match_mask(sim::Simulator& s, int address) {
+  const store::Eingabesatz& e = store::db().eingabe;
+  sim::DeviceState d = s.device(address);
   d.set1[2] = static_cast<std::uint8_t>(store::user_id_length(e));
   d.set1[3] = static_cast<std::uint8_t>(e.user_pin_len());
-  d.set1[4] = m.with_fingerprint ? 1 : 0;
+  d.set1[4] = e.with_fingerprint() != 0 ? 1 : 0;
   d.general[6] = static_cast<std::uint8_t>(e.user_pin_len());
-  station->set_device(1, d);
+  s.set_device(address, d);
+}
+
+void Program::attach_readers() {
+  ASSERT_NO_FATAL_FAILURE(readers.start());
+  door = readers.add_reader("Door A", 1);
+  gate = readers.add_reader("Gate D", 4);
+  for (int slot : {door, gate}) match_mask(readers.sim_of(slot), readers.address_of(slot));
+}
+
+::testing::AssertionResult Program::readers_follow_database() {
+  const auto disk = on_disk();
+  for (int i = 0; i < store::kPersons; ++i)
+    if (disk->persons[i].reader_mask() != store::db().persons[i].reader_mask())
+      return ::testing::AssertionFailure() << "reader mask of slot " << i << " differs from the file";
+  return readers.hold({door, gate}, *disk);
 }
 
 int Program::store_person(const Person& p) {
@@ -87,7 +108,9 @@ int Program::store_person(const Person& p) {
     t.template_write.set_group(b.index, static_cast<std::uint8_t>(b.group));
     t.template_write.set_quality(b.index, static_cast<std::uint8_t>(b.quality));
     if (b.length > 0 && b.length <= store::kTemplateDataSize)
-      std::memset(t.template_write.data(b.index), 0x40 + number + b.index,
+      // Data that differs from block to block and person to person (a
+      // reader refuses a finger it holds already).
+      std::memset(t.template_write.data(b.index), 16 * number + b.index,
                   static_cast<std::size_t>(b.length));
   }
   EXPECT_EQ(number, store::rw_template(store::kWrite));

@@ -11,6 +11,7 @@
 #include "platform/headless/driver.h"
 #include "sim.h"
 #include "store/records.h"
+#include "support/distribution.h"
 #include "support/program.h"
 
 namespace enroltest {
@@ -87,7 +88,18 @@ class Program : public testsupport::ProgramTest {
   // Users the station's template store holds.
   std::size_t station_users() const;
 
+  // The readers "Door A" (bus address 1) and "Gate D" (4), simulated, their
+  // parameters matching the input mask; both pre-selected.
+  void attach_readers();
+  // What both readers hold is what Personen.dat and Template.dat say, and the
+  // reader masks in memory are those of the file.
+  ::testing::AssertionResult readers_follow_database();
+  // Parameters of the simulated device at `address` as the input mask wants.
+  static void match_mask(sim::Simulator& s, int address);
+
   std::unique_ptr<sim::Simulator> station;
+  testsupport::SimulatedReaders readers;
+  int door = -1, gate = -1;
 };
 
 }  // namespace enroltest
