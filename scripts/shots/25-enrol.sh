@@ -7,6 +7,7 @@
 #                         button coloured by its own block
 #   <ed>-enrol-dummy.png  D_ENROL for a person given a Spezial PIN instead of
 #                         fingers (the dummy template, pink)
+#   <ed>-template-list.png the template list LView_t with the persons
 #   <ed>-temp-del.png     D_TEMP_DEL for the person with the fingers
 # The input mask is set through D_EINGABE ("With fingerprint" on, the numbers
 # of fingers, "Entry S-Pin manually") and put back to what it was at the end;
@@ -194,6 +195,10 @@ enrol_steps() {
   enrol_open 1 || return 1
   shot "$d" "$out/$ed-enrol-dummy.png"
   enrol_leave "$d"
+  # The template list behind it, with the persons and their fingerprint flag.
+  activate "$list"
+  sleep 0.5
+  shot "$list" "$out/$ed-template-list.png"
   enrol_close "$list"
 
   # "Delete template data": the first person, finger by finger.
