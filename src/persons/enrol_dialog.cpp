@@ -315,12 +315,7 @@ void store_outcome(ui::Window d, Outcome outcome, int q, const std::vector<std::
       enrol_trace(res::DSL_YES);
       if (!replace_pin_with_finger(d)) return;
       t.template_write = t.template_read;
-      for (int i = 0; i < store::kFingerBlocks; ++i) {
-        if (t.template_write.length(i) != store::kDummyTemplate) continue;
-        t.template_write.set_length(i, 0);
-        t.template_write.set_group(i, 0);
-        t.template_write.set_quality(i, 0);
-      }
+      remove_dummy_blocks(t.template_write);
       s.selection = Selection{1, 1};
     }
     block = block_of(s.selection, fingers, fingerprint());
@@ -444,11 +439,7 @@ void grid_pressed(ui::Window d, int id) {
 }
 
 void timer_fired(ui::Window d) {
-  if (!ui::kill_timer(d, kSelectionTimer)) {
-    enrol_log(res::text(res::EN_TIMER_KILL_FAILED));
-    views::box(d, res::text(res::EN_TIMER_KILL_FAILED), res::CAP_INFO_TIMER);
-  }
-  st().selection = Selection{fingerprint() ? 1 : 0, 1};
+  st().selection = selection_timer_fired(d, kEnrolTag, fingerprint());
   refresh_display(d);
 }
 
@@ -489,13 +480,6 @@ bool enrol_handler(ui::Window d, const ui::Event& e) {
   }
 }
 
-// The first template group whose mark is not set yet (0 when all are).
-int first_open_group(const store::Personensatz& p, int fingers) {
-  for (int g = 1; g <= 10 / fingers; ++g)
-    if (p.group_mark(g) == 0) return g;
-  return 0;
-}
-
 }  // namespace
 
 bool open_enrol() {
@@ -509,7 +493,7 @@ bool open_enrol() {
   const int fingers = fingers_per_person();
   const store::Personensatz& p = t.person_read;
   show_person(d, p);
-  s.selection = fingerprint() ? Selection{first_open_group(p, fingers), 1} : Selection{0, 1};
+  s.selection = opening_selection(p, fingers);
   lay_out_grid(d, fingers, fingerprint());
   colour_grid(d, t.template_read, fingers, fingerprint());
   ui::set_text(d, ids::kQualityLabel, show_q() ? res::text(res::EN_QUALITY_LABEL) : std::string());
@@ -517,10 +501,7 @@ bool open_enrol() {
   show_pin(d);
   if (mask().spin_manual() == 0) ui::show_control(d, ui::kIdSecond, false);
   t.person_write.set_nummer(p.nummer());
-  if (!ui::set_timer(d, kSelectionTimer, kSelectionDelayMs)) {
-    enrol_trace(res::EN_TIMER_CREATE_FAILED);
-    views::box(d, res::text(res::EN_TIMER_CREATE_FAILED), res::CAP_INFO_TIMER);
-  }
+  start_selection_timer(d, kEnrolTag);
   ui::focus_control(d, grid_button_id(0));
   return true;
 }

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 
+#include "diag/log.h"
 #include "resources/ids/d_enrol.h"
 #include "store/store.h"
+#include "views/boxes.h"
 
 namespace persons {
 
@@ -171,6 +173,36 @@ void show_display(ui::Window d, Selection s, const store::Templatesatz& t, int f
                  finger_name_on && block >= 0 ? res::text(finger_name(t.finger_type(block)))
                                               : std::string());
   show_quality(d, q, res::text(quality_word(q, thresholds())));
+}
+
+Selection opening_selection(const store::Personensatz& p, int fingers) {
+  if (p.fingerprint_flag() == 0) return Selection{0, 1};
+  for (int g = 1; g <= 10 / fingers; ++g)
+    if (p.group_mark(g) == 0) return Selection{g, 1};
+  return Selection{0, 1};
+}
+
+void remove_dummy_blocks(store::Templatesatz& t) {
+  for (int i = 0; i < store::kFingerBlocks; ++i) {
+    if (t.length(i) != store::kDummyTemplate) continue;
+    t.set_length(i, 0);
+    t.set_group(i, 0);
+    t.set_quality(i, 0);
+  }
+}
+
+void start_selection_timer(ui::Window d, const char* tag) {
+  if (ui::set_timer(d, kSelectionTimer, kSelectionDelayMs)) return;
+  diag::log_trace("%s%s", tag, res::text(res::EN_TIMER_CREATE_FAILED).c_str());
+  views::box(d, res::text(res::EN_TIMER_CREATE_FAILED), res::CAP_INFO_TIMER);
+}
+
+Selection selection_timer_fired(ui::Window d, const char* tag, bool fingerprint) {
+  if (!ui::kill_timer(d, kSelectionTimer)) {
+    diag::log_line("%s%s", tag, res::text(res::EN_TIMER_KILL_FAILED).c_str());
+    views::box(d, res::text(res::EN_TIMER_KILL_FAILED), res::CAP_INFO_TIMER);
+  }
+  return Selection{fingerprint ? 1 : 0, 1};
 }
 
 }  // namespace persons

@@ -74,7 +74,20 @@ constexpr int kFingerTypes = 11;
 // 0 and quality not 0 (a dummy counts).
 bool grid_holds_template(const store::Templatesatz& t, int fingers, bool fingerprint);
 
+// The selection a dialog opens with: the first template group 1 .. 10 div N
+// whose mark is not set (group 0 when all are), position 1, for a person with
+// the fingerprint flag; group 0, position 1 otherwise.
+Selection opening_selection(const store::Personensatz& p, int fingers);
+// Every dummy block of `t` emptied (length, template group and Q 0).
+void remove_dummy_blocks(store::Templatesatz& t);
+
 // ---- the dialog side
+// Timer 999 of a dialog: started at opening, stopped when it fires (each
+// failure logged after `tag`, with the stop failure written always, and shown
+// in a box owned by the dialog). When fired, the selection then is group 1
+// (0 without the fingerprint flag), position 1.
+void start_selection_timer(ui::Window d, const char* tag);
+Selection selection_timer_fired(ui::Window d, const char* tag, bool fingerprint);
 // Edits 200 to 203 from the person (read-only) and the three template options
 // 300 to 302, ticked as the person has them and disabled.
 void show_person(ui::Window d, const store::Personensatz& p);

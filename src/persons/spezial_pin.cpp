@@ -38,12 +38,7 @@ std::string keypad_pin() {
 void remove_dummies(ui::Window owner, res::TextId failure, bool with_code) {
   store::Tables& t = db();
   t.template_write = t.template_read;
-  for (int i = 0; i < store::kFingerBlocks; ++i) {
-    if (t.template_write.length(i) != store::kDummyTemplate) continue;
-    t.template_write.set_length(i, 0);
-    t.template_write.set_group(i, 0);
-    t.template_write.set_quality(i, 0);
-  }
+  remove_dummy_blocks(t.template_write);
   const int rc = store::rw_template(store::kWrite);
   if (rc < 0) {
     enrol_log(with_code ? res::format(res::ENL_TEMPLATE_WRITE_FAILED, static_cast<long>(rc))

@@ -179,11 +179,7 @@ void delete_block(ui::Window d) {
 }
 
 void timer_fired(ui::Window d) {
-  if (!ui::kill_timer(d, kSelectionTimer)) {
-    diag::log_line("%s%s", kTag, res::text(res::EN_TIMER_KILL_FAILED).c_str());
-    views::box(d, res::text(res::EN_TIMER_KILL_FAILED), res::CAP_INFO_TIMER);
-  }
-  st().delete_selection = Selection{fingerprint() ? 1 : 0, 1};
+  st().delete_selection = selection_timer_fired(d, kTag, fingerprint());
   refresh(d);
 }
 
@@ -217,12 +213,6 @@ bool temp_del_handler(ui::Window d, const ui::Event& e) {
   }
 }
 
-int first_open_group(const store::Personensatz& p, int fingers) {
-  for (int g = 1; g <= 10 / fingers; ++g)
-    if (p.group_mark(g) == 0) return g;
-  return 0;
-}
-
 void open_temp_del(int slot) {
   TemplateState& s = st();
   store::Tables& t = db();
@@ -234,16 +224,13 @@ void open_temp_del(int slot) {
   const int fingers = fingers_per_person();
   const store::Personensatz& p = t.person_read;
   show_person(d, p);
-  s.delete_selection = fingerprint() ? Selection{first_open_group(p, fingers), 1} : Selection{0, 1};
+  s.delete_selection = opening_selection(p, fingers);
   lay_out_grid(d, fingers, fingerprint());
   ui::set_text(d, ids::kQualityLabel,
                t.eingabe.show_quality() != 0 ? res::text(res::EN_QUALITY_LABEL) : std::string());
   refresh(d);
   t.person_write.set_nummer(p.nummer());
-  if (!ui::set_timer(d, kSelectionTimer, kSelectionDelayMs)) {
-    diag::log_trace("%s%s", kTag, res::text(res::EN_TIMER_CREATE_FAILED).c_str());
-    views::box(d, res::text(res::EN_TIMER_CREATE_FAILED), res::CAP_INFO_TIMER);
-  }
+  start_selection_timer(d, kTag);
   ui::focus_control(d, grid_button_id(0));
 }
 
@@ -380,16 +367,7 @@ bool open_list() {
 }  // namespace
 
 bool open_template_delete(std::intptr_t record) {
-  bool any = false;
-  for (const auto& p : db().persons) any = any || p.used();
-  if (!any) {
-    views::info(views::main_window(), res::text(res::DS_NO_PERSONS));
-    return false;
-  }
-  if (list().is_open())
-    ui::focus_window(window());
-  else if (!open_list())
-    return false;
+  if (!show_for_command(list(), open_list)) return false;
   const std::intptr_t number = record < 0 ? -record : record;
   if (number < 1 || number > store::kPersons || list().dialog_open()) return true;
   store::Tables& t = db();

@@ -40,12 +40,6 @@ std::vector<std::string> row_of(const store::Personensatz& p) {
           res::text(p.fingerprint_flag() != 0 ? res::EN_FINGERPRINT_YES : res::EN_FINGERPRINT_NO)};
 }
 
-bool any_person() {
-  for (const auto& p : store::db().persons)
-    if (p.used()) return true;
-  return false;
-}
-
 // Sorts by the remembered column: ascending as the texts compare, descending
 // reversed with equal rows ordered by Personalnummer and then by the
 // fingerprint column, both ascending.
@@ -221,15 +215,20 @@ void enrol_trace(res::TextId line) {
 
 void enrol_log(const std::string& line) { diag::log_line("%s%s", kEnrolTag, line.c_str()); }
 
-bool open_template_list(std::intptr_t record, bool from_person_form) {
-  if (!any_person()) {
+bool show_for_command(views::ListWindow& l, const std::function<bool()>& open) {
+  bool any = false;
+  for (const auto& p : store::db().persons) any = any || p.used();
+  if (!any) {
     views::info(views::main_window(), res::text(res::DS_NO_PERSONS));
     return false;
   }
-  if (list().is_open())
-    ui::focus_window(window());
-  else if (!open_list())
-    return false;
+  if (!l.is_open()) return open();
+  ui::focus_window(l.window());
+  return true;
+}
+
+bool open_template_list(std::intptr_t record, bool from_person_form) {
+  if (!show_for_command(list(), open_list)) return false;
   if (record < 1 || record > store::kPersons || list().dialog_open()) return true;
   const int slot = static_cast<int>(record - 1);
   if (!store::db().persons[slot].used()) return true;

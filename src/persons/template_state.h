@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "persons/finger_grid.h"
 #include "persons/station_feedback.h"
@@ -50,6 +51,11 @@ struct TemplateState {
 };
 
 TemplateState& templates();
+
+// A template window for its menu command: with no person stored the operator
+// is told ("No personnel data is captured yet!") and false returned; a window
+// that is open is focused; otherwise `open` makes it (false when it cannot).
+bool show_for_command(views::ListWindow& list, const std::function<bool()>& open);
 
 // The tag of the template list's log lines.
 constexpr const char* kEnrolTag = "TView     - ";
