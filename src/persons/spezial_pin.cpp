@@ -150,7 +150,9 @@ bool pin_handler(ui::Window d, const ui::Event& e) {
     return true;
   }
   if (e.id == ui::kIdExitMenu) {
-    remove_dummies(d, res::EN_TEMPLATE_WRITE_FAILED, true);
+    // A person who already has a Spezial PIN keeps its dummy, as on the keypad
+    // road: without it the readers would no longer take the PIN.
+    if (db().person_read.spezial_pin().empty()) remove_dummies(d, res::EN_TEMPLATE_WRITE_FAILED, true);
     report(kNothingStored);
     return true;
   }

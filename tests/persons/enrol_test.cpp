@@ -401,7 +401,7 @@ TEST_F(Pin, EnteredInTheDialogWithEveryRefusal) {
   Mask m;
   m.pin_manual = true;
   start(m);
-  store_person(person("7000", true, {{0, 32000, 1, 255}}, "333333", store::kNeedPin));
+  const int holder = store_person(person("7000", true, {{0, 32000, 1, 255}}, "333333", store::kNeedPin));
   const int n = store_person(person("7001"));
   const int other = store_person(person("7002"));
   struct Entry {
@@ -445,6 +445,15 @@ TEST_F(Pin, EnteredInTheDialogWithEveryRefusal) {
   EXPECT_EQ(0, templates_on_disk(other).length(0));
   EXPECT_EQ(0, person_on_disk(other).group_mark(1));
   EXPECT_TRUE(ui::window_enabled(list()));
+
+  // ... but not from a person who already has a PIN: the dummy carries it.
+  d = enrol_for("7000");
+  press(d, ui::kIdSecond, {});
+  ASSERT_NE(ui::kNoWindow, dialog("D_SPEZIAL_PIN"));
+  EXPECT_EQ("", press(dialog("D_SPEZIAL_PIN"), ui::kIdExitMenu, {}));
+  EXPECT_EQ(32000, templates_on_disk(holder).length(0));
+  EXPECT_EQ("333333", person_on_disk(holder).spezial_pin());
+  EXPECT_EQ(1, person_on_disk(holder).group_mark(1));
 }
 
 // The template list: its rows, the tie rule of a descending sort, and the
