@@ -67,6 +67,11 @@ class SelectProgress {
   int done_ = 0;
 };
 
+// The dialog's status texts 150/160 as the hooks of a loop without a bar (the
+// maintenance commands): boxes owned by the dialog, the dialog repainted after
+// each change of the texts and after each reader.
+ops::LoopHooks status_hooks(ui::Window dialog);
+
 // Forgets the registered windows (tests, a new run).
 void reset_reader_select();
 
