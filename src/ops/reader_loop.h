@@ -3,9 +3,11 @@
 // loop serves the bulk download (all persons, after erasing each reader), the
 // download of the persons picked in the download-persons window, and the
 // download of the current person from the template list and the
-// Template-on-Card list. What differs between them (log prefix, texts and
-// captions, when the bar advances, whether erase and set_iversion run, the
-// closing text) is a LoopPlan; how progress is shown is a set of hooks.
+// Template-on-Card list; with no persons and work at each reader it also
+// serves the maintenance commands (ops/maintenance.h). What differs between
+// them (log prefix, texts and captions, when the bar advances, whether erase,
+// work and set_iversion run, the closing text) is a LoopPlan; how progress is
+// shown is a set of hooks.
 //
 // Every failure inside the loop is shown in one message box (and logged as
 // the plan says) and the loop goes on; no failure ends it early.
