@@ -15,6 +15,7 @@
 # user's date and time formats of its country (the status bar shows them):
 # United States for en, Germany for de.
 #   bash scripts/screenshots.sh [en|de]
+#   SHOT_STEPS="20 25" bash scripts/screenshots.sh   only these steps of scripts/shots/
 # Runs under a private Xvfb (with openbox) when there is no display.
 set -uo pipefail
 source "$(dirname "$0")/wine-gui.sh"
@@ -170,6 +171,14 @@ for ed in "${editions[@]}"; do
   # $work and the helpers above at hand; a step that fails sets failed=1.
   for steps in "$root"/scripts/shots/*.sh; do
     [ -e "$steps" ] || continue
+    # SHOT_STEPS="20 25" runs only the steps whose names begin so.
+    if [ -n "${SHOT_STEPS:-}" ]; then
+      wanted=0
+      for prefix in $SHOT_STEPS; do
+        case "$(basename "$steps")" in "$prefix"*) wanted=1 ;; esac
+      done
+      [ "$wanted" = 1 ] || continue
+    fi
     gui_log "shots: $(basename "$steps")"
     # shellcheck source=/dev/null
     source "$steps"

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ struct State {
   std::string csn;            // read_csn, 20 hex characters
   std::string csn_answer;     // read_csn: the answer frame as it came, in hex ("" none)
   int templates_added = 0;    // add_template stored at least one group
+  // Called after each pause of an answer or delivery wait, so that a window
+  // can repaint while an operation blocks (a capture, a keypad entry). Empty:
+  // nothing is called.
+  std::function<void()> between_polls;
 };
 
 State& state();

@@ -73,12 +73,18 @@ int close_link(int result, bool connected, const std::string& caption, res::Text
   return io().com_close() == 1 ? result : cleanup_result(result, connected, kComCloseFailed);
 }
 
+// The caller's hook between two polls of a wait.
+void idle() {
+  if (state().between_polls) state().between_polls();
+}
+
 // leser_funk_antwort up to n times, `pause` ms apart, until it is nonzero.
 int wait_answer(int address, int n, int pause) {
   for (int i = 0; i < n; ++i) {
     int r = leser_funk_antwort(address);
     if (r != 0) return r;
     platform::sleep_ms(static_cast<std::uint32_t>(pause));
+    idle();
   }
   return 0;
 }
@@ -90,6 +96,7 @@ int wait_delivery(int address, int n, int pause) {
     r = leser_funk_daten(address);
     if (r != 0) return r;
     platform::sleep_ms(static_cast<std::uint32_t>(pause));
+    idle();
   }
   return r;
 }

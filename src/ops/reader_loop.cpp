@@ -84,6 +84,17 @@ LoopPlan toc_plan() {
   return p;
 }
 
+LoopPlan template_delete_plan() {
+  LoopPlan p = load_plan("TDestroy  - ");
+  p.start_status = res::TD_STATUS_START;
+  p.stored_status = res::TD_STATUS_STORED;
+  p.add_failed = res::DS_ADD_FAILED;
+  p.add_failed_names = false;
+  p.add_failed_log = res::DS_ADD_FAILED;
+  p.closing = kNone;
+  return p;
+}
+
 std::vector<int> persons_in_use() {
   std::vector<int> slots;
   const auto& table = store::db().persons;

@@ -3,11 +3,12 @@
 // loop serves the bulk download (all persons, after erasing each reader), the
 // download of the persons picked in the download-persons window, and the
 // download of the current person from the template list and the
-// Template-on-Card list; with no persons and work at each reader it also
-// serves the maintenance commands (ops/maintenance.h). What differs between
-// them (log prefix, texts and captions, when the bar advances, whether erase,
-// work and set_iversion run, the closing text) is a LoopPlan; how progress is
-// shown is a set of hooks.
+// Template-on-Card list, and the load of the persons whose templates were
+// deleted in the template-delete list; with no persons and work at each
+// reader it also serves the maintenance commands (ops/maintenance.h). What
+// differs between them (log prefix, texts and captions, when the bar
+// advances, whether erase, work and set_iversion run, the closing text) is a
+// LoopPlan; how progress is shown is a set of hooks.
 //
 // Every failure inside the loop is shown in one message box (and logged as
 // the plan says) and the loop goes on; no failure ends it early.
@@ -100,6 +101,9 @@ LoopPlan persons_plan();
 LoopPlan template_list_plan();
 // The download of the current person from the Template-on-Card list.
 LoopPlan toc_plan();
+// The load of the persons whose templates were deleted in the template-delete
+// list (what is gone leaves the readers).
+LoopPlan template_delete_plan();
 
 // What happened at one reader.
 struct ReaderReport {

@@ -29,7 +29,7 @@ State& state() {
 views::ListWindow& list() { return state().list; }
 ui::Window window() { return list().window(); }
 
-const WriteStyle kStyle{"ToC       - ", kOverlayHeight, false, false, true};
+const WriteStyle kStyle{"ToC       - ", kOverlayHeight, false, false, true, res::CAP_QUESTION};
 
 bool has_template(const store::Templatesatz& t) {
   for (int i = 0; i < store::kFingerBlocks; ++i)
@@ -67,46 +67,18 @@ void choose() {
   if (p.write_on_transponder() != 0 && toc_module()) {
     if (views::ask(window(), res::text(res::DS_ASK_WRITE), res::CAP_QUESTION))
       ui::send_command(window(), kMatchingReport, 0);
-  } else if (p.distribute_to_reader() != 0) {
-    if (views::ask(window(), res::text(res::DS_ASK_LOAD_READERS), res::CAP_QUESTION))
-      ui::send_command(window(), views::kReaderSelectReport, 0);
+  } else {
+    offer_load(list(), res::CAP_QUESTION);
   }
 }
 
 void open_matching_dialog(std::intptr_t) { open_matching(list()); }
 
-// D_MATCHING reported the level: the write, then the offer to load the readers.
-void level_chosen(std::intptr_t level) {
-  list().close_dialog();
-  const int written = write_transponder(list(), kStyle, static_cast<int>(level));
-  if (!list().is_open()) return;
-  ui::enable_window(window(), true);
-  ui::focus_window(window());
-  if (written != kNothingToWrite && store::db().person_read.distribute_to_reader() != 0 &&
-      views::ask(window(), res::text(res::DS_ASK_LOAD_READERS), res::CAP_QUESTION))
-    ui::send_command(window(), views::kReaderSelectReport, 0);
-}
+void level_chosen(std::intptr_t level) { level_reported(list(), kStyle, level); }
 
-void open_selection(std::intptr_t) {
-  views::open_reader_select(list(), res::text(res::DS_SEND_INSTRUCTION));
-}
+void open_selection(std::intptr_t) { open_person_load(list()); }
 
-// The reader selection reported: 1 loads the current person into the checked
-// readers, 0 only closes it.
-void selection_reported(std::intptr_t value) {
-  if (value == 1) {
-    ui::Window d = list().dialog();
-    const std::uint32_t number = store::db().person_read.nummer();
-    const std::vector<int> readers = views::checked_readers(d);
-    const ops::LoopPlan plan = ops::toc_plan();
-    views::SelectProgress progress;
-    if (number < 1 || number > store::kPersons) return;
-    if (!progress.start(d, static_cast<int>(readers.size()), res::text(plan.start_status))) return;
-    ops::run_reader_loop(plan, readers, {static_cast<int>(number - 1)}, progress.hooks());
-    progress.finish();
-  }
-  list().close_dialog();
-}
+void selection_reported(std::intptr_t value) { person_load_reported(list(), ops::toc_plan(), value); }
 
 const views::Route kRoutes[] = {
     {kMatchingReport, open_matching_dialog, level_chosen},

@@ -3,18 +3,19 @@
 #include "diag/log.h"
 #include "link/link.h"
 #include "ops/toc_block.h"
-#include "platform/clock.h"
+#include "persons/station_feedback.h"
 #include "resources/catalogue.h"
 #include "resources/ids/d_matching.h"
 #include "store/store.h"
 #include "views/boxes.h"
+#include "views/reader_select.h"
 
 namespace persons {
 namespace {
 
 constexpr int kLevels = 9;
 constexpr int kWaitMs = 10000;   // one attempt to find the transponder
-constexpr int kShownMs = 3000;   // the success prompt stays this long
+constexpr std::uint32_t kShownMs = 3000;   // the success prompt stays this long
 
 bool g_writing = false;
 
@@ -39,10 +40,14 @@ ui::Window open_matching(views::ListWindow& list) {
 
 namespace {
 
-// One write: its list window, style and the overlay shown now.
+// One write: its list window, style and the overlay shown now. The list is
+// disabled while a prompt shows and repainted while the station waits.
 class Write {
  public:
-  Write(views::ListWindow& list, const WriteStyle& style) : list_(list), style_(style) {}
+  Write(views::ListWindow& list, const WriteStyle& style)
+      : list_(list), style_(style), overlay_(list.window(), style.overlay_height), wait_([&list] {
+          if (list.is_open()) ui::redraw(list.window());
+        }) {}
   ~Write() { hide(); }
 
   void trace(res::TextId line) {
@@ -55,13 +60,11 @@ class Write {
   }
 
   void show(res::TextId prompt) {
-    if (overlay_ == ui::kNoWindow) overlay_ = ui::create_overlay(list_.window(), style_.overlay_height);
     ui::enable_window(list_.window(), false);
-    if (overlay_ != ui::kNoWindow) ui::set_overlay_text(overlay_, res::text(prompt));
+    overlay_.show(prompt);
   }
   void hide() {
-    if (overlay_ != ui::kNoWindow && ui::window_exists(overlay_)) ui::destroy_window(overlay_);
-    overlay_ = ui::kNoWindow;
+    overlay_.hide();
     if (list_.is_open()) ui::enable_window(list_.window(), true);
   }
   bool retry(const std::string& question) {
@@ -71,7 +74,8 @@ class Write {
  private:
   views::ListWindow& list_;
   const WriteStyle& style_;
-  ui::Window overlay_ = ui::kNoWindow;
+  Overlay overlay_;
+  StationWait wait_;
 };
 
 }  // namespace
@@ -101,7 +105,7 @@ int write_transponder(views::ListWindow& list, const WriteStyle& style, int leve
       if (written == 1) {
         w.show(res::DS_WRITTEN);
         w.trace(res::DSL_WRITTEN);
-        platform::sleep_ms(kShownMs);
+        pause_repainting(list.window(), kShownMs);
         w.hide();
         result = kWritten;
         break;
@@ -119,6 +123,36 @@ int write_transponder(views::ListWindow& list, const WriteStyle& style, int leve
     diag::log_trace("%s%s", style.log_prefix, res::text(res::DSL_TRANSPARENT_OFF_FAILED).c_str());
   g_writing = false;
   return result;
+}
+
+void level_reported(views::ListWindow& list, const WriteStyle& style, std::intptr_t level) {
+  list.close_dialog();
+  const int written = write_transponder(list, style, static_cast<int>(level));
+  if (!list.is_open()) return;
+  ui::enable_window(list.window(), true);
+  ui::focus_window(list.window());
+  if (written != kNothingToWrite) offer_load(list, style.load_caption);
+}
+
+bool offer_load(views::ListWindow& list, res::TextId caption) {
+  if (store::db().person_read.distribute_to_reader() == 0 ||
+      !views::ask(list.window(), res::text(res::DS_ASK_LOAD_READERS), caption))
+    return false;
+  ui::send_command(list.window(), views::kReaderSelectReport, 0);
+  return true;
+}
+
+void open_person_load(views::ListWindow& list) {
+  views::open_reader_select(list, res::text(res::DS_SEND_INSTRUCTION));
+}
+
+void person_load_reported(views::ListWindow& list, const ops::LoopPlan& plan, std::intptr_t value) {
+  const std::uint32_t number = store::db().person_read.nummer();
+  // Without a bar nothing runs and the dialog stays open.
+  if (value == 1 && number >= 1 && number <= store::kPersons &&
+      !views::send_to_checked(list.dialog(), plan, {static_cast<int>(number - 1)}))
+    return;
+  list.close_dialog();
 }
 
 bool writing() { return g_writing; }

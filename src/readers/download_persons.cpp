@@ -64,19 +64,12 @@ void open_selection(std::intptr_t) {
 // The reader selection reported: 1 sends the picked persons, 0 only closes it.
 void selection_reported(std::intptr_t value) {
   if (value == 1) {
-    ui::Window d = list().dialog();
     std::vector<int> persons;
     for (int i = 0; i < store::kPersons; ++i)
       if (state().picked[static_cast<std::size_t>(i)] && store::db().persons[i].used())
         persons.push_back(i);
-    const std::vector<int> readers = views::checked_readers(d);
-    const ops::LoopPlan plan = ops::persons_plan();
-    views::SelectProgress progress;
-    if (!progress.start(d, static_cast<int>(readers.size() * persons.size()),
-                        res::text(plan.start_status)))
-      return;
-    ops::run_reader_loop(plan, readers, persons, progress.hooks());
-    progress.finish();
+    // Without a bar nothing runs and the dialog stays open.
+    if (!views::send_to_checked(list().dialog(), ops::persons_plan(), persons)) return;
   }
   list().close_dialog();
 }

@@ -5,6 +5,7 @@
 #include "exchange/backup.h"
 #include "exchange/exchange.h"
 #include "persons/persons.h"
+#include "persons/templates.h"
 #include "persons/toc.h"
 #include "platform/files.h"
 #include "readers/download.h"
@@ -156,6 +157,7 @@ void open_search(std::intptr_t) {
 void search_done(std::intptr_t result) {
   const bool for_templates = state().template_search;
   state().template_search = false;
+  state().templates_from_search = for_templates && result >= 1;
   persons::search_completed(result, for_templates);
 }
 // The same search, reporting to the template commands.
@@ -163,6 +165,15 @@ void search_templates(std::intptr_t) {
   state().template_search = true;
   on_command(persons::kSearchCommand, 0);
 }
+// Command 2100: a record number comes from the search, or from the person
+// form or the question after a new person (the list then offers to go back to
+// the person data).
+void open_templates(std::intptr_t record) {
+  const bool from_search = state().templates_from_search;
+  state().templates_from_search = false;
+  persons::open_template_list(record, record >= 1 && !from_search);
+}
+void delete_templates(std::intptr_t record) { persons::open_template_delete(record); }
 
 void open_new_reader(std::intptr_t) { readers::open_new_reader(); }
 void change_readers(std::intptr_t) { readers::open_reader_list(readers::kChangeMode); }
@@ -182,8 +193,8 @@ const CommandEntry kCommands[] = {
     {2010, Access::NotDownload, change_persons, nullptr},
     {2020, Access::NotDownload, delete_persons, nullptr},
     {2030, Access::NotDownload, open_search, search_done},
-    {2100, Access::NotDownload, nullptr, nullptr},
-    {2110, Access::NotDownload, nullptr, nullptr},
+    {2100, Access::NotDownload, open_templates, nullptr},
+    {2110, Access::NotDownload, delete_templates, nullptr},
     {2120, Access::NotDownload, search_templates, nullptr},
     // Readers.
     {2200, Access::NotDownload, open_new_reader, readers::new_reader_completed},

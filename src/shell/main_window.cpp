@@ -12,6 +12,7 @@
 #include "admin/admin.h"
 #include "exchange/backup.h"
 #include "persons/persons.h"
+#include "persons/templates.h"
 #include "persons/toc.h"
 #include "readers/readers.h"
 #include "readers/station.h"
@@ -286,6 +287,7 @@ void reset_program() {
   admin::reset_admin();
   exchange::reset_backup();
   persons::reset_persons();
+  persons::reset_templates();
   persons::reset_toc();
   reset_shell();
 }

@@ -79,6 +79,9 @@ struct Shell {
   // Set by command 2120: the search of command 2030 reports to the template
   // commands 2100 and 2110 instead of 2010 and 2020.
   bool template_search = false;
+  // Set when that search has just sent its choice to command 2100: the
+  // template list was not reached from the person form.
+  bool templates_from_search = false;
   // Who was logged in when the login dialog opened (kept when it is left with
   // "Exit Menu").
   struct LoggedIn {

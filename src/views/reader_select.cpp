@@ -198,6 +198,17 @@ ops::LoopHooks status_hooks(ui::Window d) {
   return h;
 }
 
+bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons) {
+  const std::vector<int> readers = checked_readers(dialog);
+  SelectProgress progress;
+  if (!progress.start(dialog, static_cast<int>(readers.size() * persons.size()),
+                      res::text(plan.start_status)))
+    return false;
+  ops::run_reader_loop(plan, readers, persons, progress.hooks());
+  progress.finish();
+  return true;
+}
+
 void reset_reader_select() { state() = State{}; }
 
 }  // namespace views

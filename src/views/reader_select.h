@@ -72,6 +72,12 @@ class SelectProgress {
 // each change of the texts and after each reader.
 ops::LoopHooks status_hooks(ui::Window dialog);
 
+// "Send": runs the reader loop with `plan` for the person slots `persons` on
+// the readers checked in `dialog`, showing the bar (twice the number of
+// reader and person pairs) and the status texts. False, with nothing run, when
+// the bar cannot be made.
+bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons);
+
 // Forgets the registered windows (tests, a new run).
 void reset_reader_select();
 

@@ -80,6 +80,16 @@ TEST_F(EnroltoolBackup, BackupAndRestoreThroughTheStation) {
   }
 }
 
+// A number typed short and in lower case is stored as the station reads the
+// card, so that the restore takes that card.
+TEST_F(EnroltoolBackup, ATypedTransponderNumberMatchesTheCardAtTheStation) {
+  ASSERT_EQ(0, run("backup " + dir_a + " " + file + " --transponder 4a1b2").rc);
+  const std::string conn = start_station();
+  Result r = run("--yes restore " + dir_b + " " + file + " " + conn);
+  ASSERT_EQ(0, r.rc) << r.err;
+  EXPECT_EQ(run(std::string("show ") + dir_a + " persons").out, run(std::string("show ") + dir_b + " persons").out);
+}
+
 TEST_F(EnroltoolBackup, DamagedBackupsAndWrongArguments) {
   ASSERT_EQ(0, run("backup " + dir_a + " " + file + " --transponder 0000000000000004A1B2").rc);
   const Bytes good = read_file(scratch.file("db.bak"));
@@ -102,7 +112,8 @@ TEST_F(EnroltoolBackup, DamagedBackupsAndWrongArguments) {
   const Case cases[] = {
       {"backup " + dir_a, "needs DIR and FILE"},
       {"backup " + dir_a + " x.bak", "give either --transponder NUMBER or a CONNECTION"},
-      {"backup " + dir_a + " x.bak --transponder 000000000000000000001", "1 to 20 characters"},
+      {"backup " + dir_a + " x.bak --transponder 000000000000000000001", "1 to 20 hex digits"},
+      {"backup " + dir_a + " x.bak --transponder 04A1-B2", "1 to 20 hex digits"},
       {"restore " + dir_b + " x.bak", "needs a CONNECTION"},
       {"restore " + dir_b + " x.bak --tcp 127.0.0.1:1 --address 1", "unknown option --address"},
       {"backup-info x.bak --tcp 127.0.0.1:1", "unknown option --tcp"},

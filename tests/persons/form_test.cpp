@@ -206,6 +206,9 @@ TEST_F(Change, CopyIsSortedInAndTheTemplateDataAreReachedFromEveryMode) {
               "lost!\n|Question\n",
               boxes());
     EXPECT_EQ(ui::kNoWindow, list());
+    // The template list opens at the person's templates.
+    ASSERT_TRUE(hl::press(hl::find_dialog("D_ENROL"), ui::kIdExitMenu));
+    ASSERT_TRUE(hl::close_window(hl::find_list(ui::kListTemplates)));
   }
   EXPECT_EQ("Saved", on_disk()->persons[0].name());
   // A new person is stored first, without the question of command 2000.
@@ -215,7 +218,8 @@ TEST_F(Change, CopyIsSortedInAndTheTemplateDataAreReachedFromEveryMode) {
   ASSERT_TRUE(hl::press(form(), kToTemplateData));
   EXPECT_EQ("", boxes());
   EXPECT_EQ(ui::kNoWindow, form());
-  EXPECT_TRUE(ui::window_enabled(main()));
+  ASSERT_NE(ui::kNoWindow, hl::find_dialog("D_ENROL"));
+  EXPECT_EQ("1000000009", ui::get_text(hl::find_dialog("D_ENROL"), kPersonnelNumber));
   EXPECT_EQ("New", on_disk()->persons[3].name());
 }
 

@@ -51,7 +51,8 @@ TEST_F(Search, BothKeysRefillByPrefixAndTheLastExactMatchIsChosen) {
 }
 
 // "Change" opens the list at the person's form, "Delete" deletes it from the
-// list in delete mode; searched for the templates, neither opens the list.
+// list in delete mode; searched for the templates, "Delete" opens the template
+// deletion for that person.
 TEST_F(Search, TheChosenPersonIsChangedOrDeleted) {
   auto choose_schulz = [&](int command, int button) {
     ASSERT_TRUE(hl::choose_menu(command));
@@ -70,7 +71,10 @@ TEST_F(Search, TheChosenPersonIsChangedOrDeleted) {
 
   choose_schulz(2120, ui::kIdSecond);
   EXPECT_EQ(ui::kNoWindow, list());
-  EXPECT_TRUE(ui::window_enabled(main()));
+  ASSERT_NE(ui::kNoWindow, hl::find_dialog("D_TEMP_DEL"));  // the template deletion of Schulz
+  EXPECT_EQ("2000000001", ui::get_text(hl::find_dialog("D_TEMP_DEL"), res::d_person::kPersonnelNumber));
+  ASSERT_TRUE(hl::press(hl::find_dialog("D_TEMP_DEL"), ui::kIdExitMenu));
+  ASSERT_TRUE(hl::close_window(hl::find_list(ui::kListTemplateDelete)));
 
   choose_schulz(2030, ui::kIdSecond);
   EXPECT_EQ("Delete Persons", ui::title(list()));

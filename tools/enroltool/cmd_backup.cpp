@@ -1,5 +1,6 @@
 // backup, restore and backup-info: the program's own backup and restore of the
 // whole database, with the backup transponder read at an enrol station.
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -25,6 +26,21 @@ struct BackupArgs {
   LinkArgs link;
 };
 
+// A typed transponder number in the form the station reads it: 20 hex digits,
+// upper case, zeros in front. A restore compares the number read at the
+// station with the stored one character for character, so "4a1b2" must be
+// stored as "0000000000000004A1B2". Empty when it is no such number.
+std::string station_form(const std::string& typed) {
+  const std::size_t digits = static_cast<std::size_t>(ops::kTransponderChars);
+  if (typed.empty() || typed.size() > digits) return "";
+  std::string number(digits - typed.size(), '0');
+  for (char c : typed) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return "";
+    number += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return number;
+}
+
 // Parses DIR FILE (or FILE alone for backup-info) and the options the command
 // takes. An empty return is success, else the complaint.
 std::string parse(const std::string& name, const Args& args, BackupArgs* a) {
@@ -41,9 +57,9 @@ std::string parse(const std::string& name, const Args& args, BackupArgs* a) {
       a->keep_password = true;
     } else if (w == "--transponder" && name == "backup") {
       if (!has_value) return "--transponder needs a number";
-      a->transponder = args[++i];
-      if (a->transponder.empty() || a->transponder.size() > static_cast<std::size_t>(ops::kTransponderChars))
-        return "--transponder needs a number of 1 to 20 characters";
+      a->transponder = station_form(args[++i]);
+      if (a->transponder.empty())
+        return "--transponder needs the transponder's number: 1 to 20 hex digits";
     } else if ((w == "--tcp" || w == "--serial" || w == "--baud") && name != "backup-info") {
       if (!has_value) return "option " + w + " needs a value";
       conn.push_back(w);
@@ -185,7 +201,8 @@ int backup_info(const BackupArgs& a) {
 const char* backup_usage() {
   return "  backup DIR FILE (--transponder NUMBER | CONNECTION)\n"
          "      Back up the whole database of DIR into FILE, tied to the backup\n"
-         "      transponder given or read at the station. An existing FILE is\n"
+         "      transponder given (its number in hex, zeros in front may be left\n"
+         "      out) or read at the station. An existing FILE is\n"
          "      replaced only with --yes, and only once the new backup reads back.\n"
          "  restore DIR FILE CONNECTION [--keep-password]\n"
          "      Restore DIR from FILE after reading its backup transponder at the\n"

@@ -269,7 +269,12 @@ void fingerprint_command(Exchange& ex, const Bytes& p) {
     case 0x02: {
       const int n = ex.bus->template_size;
       const Bytes block = make_template(ex.address, d.enrols++, n);
-      Bytes answer = {'Y', 0x66, 0x02, static_cast<std::uint8_t>(ex.bus->quality),
+      int quality = ex.bus->quality;
+      if (!ex.bus->quality_script.empty()) {
+        quality = ex.bus->quality_script.front();
+        ex.bus->quality_script.pop_front();
+      }
+      Bytes answer = {'Y', 0x66, 0x02, static_cast<std::uint8_t>(quality),
                       static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n & 0xFF)};
       answer.insert(answer.end(), block.begin(), block.end());
       ex.deliver(answer);
@@ -386,9 +391,16 @@ void parameter_command(Exchange& ex, const Bytes& p) {
 void keyboard_command(Exchange& ex, const Bytes& p) {
   BusState& bus = *ex.bus;
   if (ex.scripted()) return;
-  if (!bus.keys_pending) return;
-  bus.keys_pending = false;
-  std::string digits = bus.keys;
+  std::string digits;
+  if (!bus.key_script.empty()) {
+    digits = bus.key_script.front();
+    bus.key_script.pop_front();
+    if (digits.empty()) return;  // nothing typed this time
+  } else {
+    if (!bus.keys_pending) return;
+    bus.keys_pending = false;
+    digits = bus.keys;
+  }
   const std::size_t pin_len = p.size() > 2 ? p[2] : 0;
   if (pin_len > 0 && digits.size() > pin_len) digits.resize(pin_len);
   Bytes record = {'k'};

@@ -48,11 +48,13 @@ struct BusState {
   Bytes auto_csn;
   std::vector<Card> cards;
   int quality = 85;
+  std::deque<int> quality_script;  // qualities of the next enrolments, in order
   int template_size = 384;
   int card_delay = 0;       // polls of a wait before a card in the field is reported
   int answer_delay_ms = 0;  // each command frame is carried out this much later
   bool keys_pending = false;
   std::string keys;
+  std::deque<std::string> key_script;  // entries of the next fp_keyboard telegrams
   Bytes serial;
   int hw_type = 3;
   Bytes rfid[5];  // sets 2, 3 and 4

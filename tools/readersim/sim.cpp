@@ -240,6 +240,16 @@ void Simulator::set_quality(int quality) {
   impl_->bus.quality = std::max(0, std::min(255, quality));
 }
 
+void Simulator::script_qualities(const std::vector<int>& qualities) {
+  std::lock_guard<std::mutex> lock(impl_->mu);
+  for (int q : qualities) impl_->bus.quality_script.push_back(std::max(0, std::min(255, q)));
+}
+
+void Simulator::script_keys(const std::vector<std::string>& entries) {
+  std::lock_guard<std::mutex> lock(impl_->mu);
+  for (const auto& e : entries) impl_->bus.key_script.push_back(e);
+}
+
 void Simulator::set_template_size(int n) {
   std::lock_guard<std::mutex> lock(impl_->mu);
   impl_->bus.template_size = std::max(2, std::min(1010, n));

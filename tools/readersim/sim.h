@@ -151,10 +151,17 @@ class Simulator {
   void set_answer_delay(int ms);
   // Quality value of the fingers enrolled from now on (default 85).
   void set_quality(int quality);
+  // Qualities of the next enrolments, one each, in order; afterwards the value
+  // of set_quality applies again. Appends to what is still queued.
+  void script_qualities(const std::vector<int>& qualities);
   // Size n of the template block an enrolment delivers (2..1010, default 384).
   void set_template_size(int n);
   // Digits typed at the keypad, delivered at the next fp_keyboard (one-shot).
   void set_keys(const std::string& digits);
+  // Entries typed at the keypad for the next fp_keyboard telegrams, one each,
+  // in order (an empty entry: nothing typed that time); they come before a
+  // digit string given by set_keys. Appends to what is still queued.
+  void script_keys(const std::vector<std::string>& entries);
   // Serial number (10 bytes) reported by get_system_info.
   void set_serial(const Bytes& serial10);
   // Hardware type reported by read_hw_info (2..5 select the RF-ID set).
