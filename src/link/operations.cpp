@@ -217,7 +217,9 @@ int enrol_init() {
 
 int parameter_reset(int address) {
   if (address == 0) address = 1;
-  use_station_transport();
+  // The reader's own transport, as select_reader set it: with the station on
+  // a COM port and the reader on TCP/IP (or the other way round) the station's
+  // switch would reach for the wrong kind of connection.
   std::string caption = res::text(CAP_INFO);
   return transparent_operation(address, reader_conn(), caption, false, 20, 50, [&]() {
     if (fp_parameter_reset(address) != 1) {

@@ -161,6 +161,7 @@ class Run {
     if (plan_.first_check && !first_check(r)) {
       report_.skipped = true;
     } else {
+      if (plan_.work) work(r);
       if (plan_.erase) erase(r);
       for (int person : persons) pair(r, person);
       if (plan_.iversion) iversion(r);
@@ -170,7 +171,7 @@ class Run {
   }
 
   LoopResult finish() {
-    if (result_.stored > 0 && plan_.closing != kNone)
+    if ((result_.stored > 0 || plan_.closing_always) && plan_.closing != kNone)
       ui::message_box(hooks_.owner, res::text(plan_.closing), res::text(plan_.closing_caption),
                       ui::kOk);
     return result_;
@@ -201,10 +202,21 @@ class Run {
     report_.first_check = result;
     if (result > 0) return true;
     const int address = r.bus_address() + 1;
-    log(res::DSL_READER_CHECK_FAILED, r.name().c_str(), address, result);
-    fail(res::format(res::DS_READER_CHECK_FAILED, r.name().c_str(), address, result),
-         res::DS_CAP_DOWNLOAD_ERROR);
+    if (plan_.reader_check_log != kNone) log(plan_.reader_check_log, r.name().c_str(), address, result);
+    if (plan_.clear_before_reader_box) clear_status();
+    fail(res::format(plan_.reader_check_failed, r.name().c_str(), address, result),
+         plan_.reader_check_caption);
     return false;
+  }
+
+  void work(const store::Lesersatz& r) {
+    WorkSteps steps;
+    steps.status = [this](const std::string& operation, const std::string& detail) {
+      status(operation, detail);
+    };
+    steps.fail = [this](const std::string& text, res::TextId caption) { fail(text, caption); };
+    rlink::select_reader(r);
+    report_.work = plan_.work(report_.slot, r, steps);
   }
 
   void erase(const store::Lesersatz& r) {

@@ -4,9 +4,11 @@
 // download of the persons picked in the download-persons window, and the
 // download of the current person from the template list and the
 // Template-on-Card list, and the load of the persons whose templates were
-// deleted in the template-delete list. What differs between them (log prefix, texts and
-// captions, when the bar advances, whether erase and set_iversion run, the
-// closing text) is a LoopPlan; how progress is shown is a set of hooks.
+// deleted in the template-delete list; with no persons and work at each
+// reader it also serves the maintenance commands (ops/maintenance.h). What
+// differs between them (log prefix, texts and captions, when the bar
+// advances, whether erase, work and set_iversion run, the closing text) is a
+// LoopPlan; how progress is shown is a set of hooks.
 //
 // Every failure inside the loop is shown in one message box (and logged as
 // the plan says) and the loop goes on; no failure ends it early.
@@ -26,6 +28,18 @@ namespace ops {
 // No text.
 constexpr res::TextId kNone = static_cast<res::TextId>(-1);
 
+// What work at a reader itself may do besides its operation: set the status
+// texts 150/160 (both empty: cleared), and show a failure box, counted as the
+// loop's own.
+using ShowBox = std::function<void(const std::string& text, res::TextId caption)>;
+struct WorkSteps {
+  std::function<void(const std::string& operation, const std::string& detail)> status;
+  ShowBox fail;
+};
+// Work at reader slot `slot` (the current reader) after its first check passed;
+// returns the operation's result (1 success).
+using ReaderWork = std::function<int(int slot, const store::Lesersatz& reader, const WorkSteps& steps)>;
+
 // The differences between the copies of the loop. Log lines are catalogue
 // texts (the same in both editions) written after the prefix.
 struct LoopPlan {
@@ -33,6 +47,16 @@ struct LoopPlan {
   // Per reader, before its persons: check_leser_parameter once (a failure is
   // shown once and the reader skipped), then erase all its templates.
   bool first_check = false;
+  // The first check's failure: its box (reader name, bus address, result) with
+  // its caption, and its log line (kNone for none); the status texts are
+  // cleared before the box when `clear_before_reader_box`.
+  res::TextId reader_check_failed = res::DS_READER_CHECK_FAILED;
+  res::TextId reader_check_caption = res::DS_CAP_DOWNLOAD_ERROR;
+  res::TextId reader_check_log = res::DSL_READER_CHECK_FAILED;
+  bool clear_before_reader_box = false;
+  // Work at the reader itself after the first check and before its persons
+  // (the maintenance commands run with no persons); unset for none.
+  ReaderWork work;
   bool erase = false;
   // After a reader's persons: the release-info text into the reader.
   bool iversion = false;
@@ -62,9 +86,11 @@ struct LoopPlan {
   bool add_failed_names;
   res::TextId add_failed_caption;
   res::TextId add_failed_log;
-  // Shown after the loop when at least one person was stored; kNone for none.
+  // Shown after the loop when at least one person was stored, or after every
+  // run when `closing_always`; kNone for none.
   res::TextId closing;
   res::TextId closing_caption;
+  bool closing_always = false;
 };
 
 // The bulk download (commands 2400 and 2300; `erase_mode` after 2300).
@@ -89,6 +115,7 @@ struct ReaderReport {
   int stored = 0;        // add_template successes
   int failures = 0;      // message boxes shown for this reader
   int iversion = 1;      // result of set_iversion (plans with iversion)
+  int work = 1;          // result of the plan's work at the reader
 };
 
 // How the loop shows its progress. Unset hooks do nothing.

@@ -29,6 +29,9 @@ struct State {
   StationSwitches switches;
   // The bulk download runs in erase mode after command 2300.
   bool erase_mode = false;
+  // The operating mode picked in D_BMODE (0 to 5), kept until the reader
+  // selection after it has run.
+  int chosen_mode = 0;
   // The download-persons window, its own sort order and the persons picked in
   // it (one flag per person slot).
   views::ListWindow persons_list;

@@ -9,6 +9,7 @@
 #include "persons/toc.h"
 #include "platform/files.h"
 #include "readers/download.h"
+#include "readers/maintenance.h"
 #include "readers/readers.h"
 #include "readers/station.h"
 #include "resources/catalogue.h"
@@ -213,13 +214,16 @@ const CommandEntry kCommands[] = {
     {5200, Access::NotDownload, admin::open_reader_module, admin::reader_module_completed},
     {5300, Access::NotDownload, admin::open_write_key, nullptr},
     // Reader maintenance.
-    {5500, Access::NotDownload, nullptr, nullptr, true},
-    {5510, Access::Admin, nullptr, nullptr},
-    {5515, Access::Admin, nullptr, nullptr},
-    {5520, Access::Admin, nullptr, nullptr, true},
-    {5530, Access::Admin, nullptr, nullptr},
-    {5540, Access::NotDownload, nullptr, nullptr, true},
-    {5550, Access::NotDownload, nullptr, nullptr},
+    // The reader selection of 5500 (also for 5510 and 5515), 5520 and 5540
+    // stays open while the command runs on the ticked readers; 5530 opens
+    // nothing and, with a dialog open, only focuses the main window.
+    {5500, Access::NotDownload, readers::open_reader_test, readers::maintenance_selected, true},
+    {5510, Access::Admin, readers::open_reader_erase, nullptr},
+    {5515, Access::Admin, readers::open_parameter_reset, nullptr},
+    {5520, Access::Admin, readers::open_reader_parameters, readers::maintenance_selected, true},
+    {5530, Access::Admin, readers::download_enrol_parameters, readers::focus_main, true},
+    {5540, Access::NotDownload, readers::open_operating_mode, readers::operating_mode_reported, true},
+    {5550, Access::NotDownload, readers::open_release_info, nullptr},
     // Administration.
     {kCmdUsers, Access::Admin, open_users, nullptr},
     // The backup dialog stays open while its operation runs.

@@ -186,6 +186,18 @@ void SelectProgress::finish() {
   dialog_ = ui::kNoWindow;
 }
 
+ops::LoopHooks status_hooks(ui::Window d) {
+  ops::LoopHooks h;
+  h.owner = d;
+  h.status = [d](const std::string& operation, const std::string& detail) {
+    ui::set_text(d, kOperation, operation);
+    ui::set_text(d, kDetail, detail);
+    ui::redraw(d);
+  };
+  h.reader_done = [d](const ops::ReaderReport&) { ui::redraw(d); };
+  return h;
+}
+
 bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons) {
   const std::vector<int> readers = checked_readers(dialog);
   SelectProgress progress;

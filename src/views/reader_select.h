@@ -67,6 +67,11 @@ class SelectProgress {
   int done_ = 0;
 };
 
+// The dialog's status texts 150/160 as the hooks of a loop without a bar (the
+// maintenance commands): boxes owned by the dialog, the dialog repainted after
+// each change of the texts and after each reader.
+ops::LoopHooks status_hooks(ui::Window dialog);
+
 // "Send": runs the reader loop with `plan` for the person slots `persons` on
 // the readers checked in `dialog`, showing the bar (twice the number of
 // reader and person pairs) and the status texts. False, with nothing run, when

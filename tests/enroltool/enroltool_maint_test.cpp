@@ -109,6 +109,12 @@ TEST_F(EnroltoolMaint, ReaderModeAndReset) {
   EXPECT_TRUE(has(r.err, "check_leser_parameter failed, result -16")) << r.err;
   EXPECT_EQ(dev->device(2).mode, 0);
   expect_closed_and_off(2);
+  // Nor is it reset: the check comes first there too.
+  r = run("reader-reset " + conn + " --address 2");
+  EXPECT_EQ(r.rc, 256 - 16);
+  EXPECT_TRUE(has(r.err, "check_leser_parameter failed, result -16")) << r.err;
+  EXPECT_EQ(dev->device(2).resets, 0);
+  expect_closed_and_off(2);
 
   // The reset reaches the reader at the address given, and only that one.
   r = run("reader-reset " + conn + " --address 5");

@@ -250,8 +250,8 @@ TEST_P(OverSim, ReaderMaintenance) {
   rlink::ParameterSet sets[rlink::kParameterSets] = {{'P', 'q', 1}, {'P', 'q', 2}, {}};
   EXPECT_EQ(rlink::load_reader_parameter(sets), 1);
   EXPECT_EQ(s.device(3).loaded_sets.size(), 2u);
-  // The reset takes the transport switch from the station's configuration.
-  store::db().konfig.set_station_connection(tcp() ? 1 : 0);
+  // The reset goes over the reader's own transport, whatever the station uses.
+  store::db().konfig.set_station_connection(tcp() ? 0 : 1);
   EXPECT_EQ(rlink::parameter_reset(3), 1);
   EXPECT_EQ(s.device(3).resets, 1);
   expect_closed(s, 3);

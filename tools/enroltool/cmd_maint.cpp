@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "link/link.h"
 #include "link_args.h"
+#include "ops/maintenance.h"
 #include "ops/param_file.h"
 
 namespace enroltool {
@@ -88,7 +89,7 @@ int reader_params(const Args& args) {
   int r = rlink::check_leser_parameter();
   if (r <= 0) return finish_link("check_leser_parameter", r, false);
   const ops::ParameterTable& t = ops::table_of(ops::ParamFile::Reader);
-  r = rlink::load_reader_parameter(t.data());
+  r = ops::maintenance_step(ops::Maintenance::ReaderParameters, a.address, 0);
   if (r == rlink::kOk) std::printf("parameter sets sent to the reader: %d\n", ops::sets_to_send(t));
   return finish_link("load_reader_parameter", r, r == rlink::kOk);
 }
@@ -101,7 +102,7 @@ int reader_mode(const Args& args) {
   if (rc != kExitOk) return rc;
   int r = rlink::check_leser_parameter();
   if (r <= 0) return finish_link("check_leser_parameter", r, false);
-  r = rlink::change_bmode(a.mode);
+  r = ops::maintenance_step(ops::Maintenance::OperatingMode, a.address, a.mode);
   if (r == rlink::kOk) std::printf("operating mode of the reader: %d\n", a.mode);
   return finish_link("change_bmode", r, r == rlink::kOk);
 }
@@ -112,7 +113,10 @@ int reader_reset(const Args& args) {
   if (rc != kExitOk) return rc;
   rc = prepare_link(a, true);
   if (rc != kExitOk) return rc;
-  int r = rlink::parameter_reset(a.address);
+  // As the program does: only a reader that passes its check is reset.
+  int r = rlink::check_leser_parameter();
+  if (r <= 0) return finish_link("check_leser_parameter", r, false);
+  r = ops::maintenance_step(ops::Maintenance::Reset, a.address, 0);
   if (r == rlink::kOk) std::printf("parameters of the reader reset\n");
   return finish_link("parameter_reset", r, r == rlink::kOk);
 }
@@ -131,7 +135,7 @@ const char* maint_usage() {
          "      1 Identify with Tastatur, 2 Identify with identification, 3 Template\n"
          "      on Card, 4 Identify with PIR-Sensor, 5 Combined Mode.\n"
          "  reader-reset CONNECTION --address N [--dir DIR]\n"
-         "      Reset the reader's parameters to its defaults.\n";
+         "      Check the reader, then reset its parameters to its defaults.\n";
 }
 
 int run_maint_command(const std::string& name, const Args& args) {
