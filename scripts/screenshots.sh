@@ -15,6 +15,9 @@
 # user's date and time formats of its country (the status bar shows them):
 # United States for en, Germany for de.
 #   bash scripts/screenshots.sh [en|de]
+#   SHOT_STEPS="30 70" bash scripts/screenshots.sh en   # only these steps of
+#                        scripts/shots/ (by their number), after the start-up
+#                        shots; a step that needs another's data names it
 # Runs under a private Xvfb (with openbox) when there is no display.
 set -uo pipefail
 source "$(dirname "$0")/wine-gui.sh"
@@ -170,6 +173,11 @@ for ed in "${editions[@]}"; do
   # $work and the helpers above at hand; a step that fails sets failed=1.
   for steps in "$root"/scripts/shots/*.sh; do
     [ -e "$steps" ] || continue
+    if [ -n "${SHOT_STEPS:-}" ]; then
+      step_number=$(basename "$steps")
+      step_number=${step_number%%-*}
+      [[ " $SHOT_STEPS " == *" $step_number "* ]] || continue
+    fi
     gui_log "shots: $(basename "$steps")"
     # shellcheck source=/dev/null
     source "$steps"
