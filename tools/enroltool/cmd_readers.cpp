@@ -220,12 +220,13 @@ int download(const Args& args) {
     ui::message_box(ui::kNoWindow, res::text(res::DS_NO_PERSONS), res::text(res::CAP_INFO), ui::kOk);
     return kExitFailed;
   }
+  bool deleted_all = true;
   if (erase) {
     if (ui::message_box(ui::kNoWindow, res::text(res::DS_ASK_DELETE_ALL),
                         res::text(res::DS_CAP_DELETE_TEMPLATES), ui::kYesNo) != ui::kIdYes)
       return fail(kExitFailed, "download: nothing deleted, nothing sent (answer --yes to go on)");
-    if (ops::delete_all_templates(ui::kNoWindow) != 0)
-      std::fprintf(stderr, "enroltool: some persons' templates were not deleted\n");
+    deleted_all = ops::delete_all_templates(ui::kNoWindow) == 0;
+    if (!deleted_all) std::fprintf(stderr, "enroltool: some persons' templates were not deleted\n");
   }
   if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
   ops::LoopHooks hooks;
@@ -234,7 +235,9 @@ int download(const Args& args) {
       ops::run_reader_loop(ops::bulk_plan(erase), readers, ops::persons_in_use(), hooks);
   platform::tcp_cleanup();
   std::printf("persons stored: %d, failures: %d\n", result.stored, result.failures);
-  return result.failures == 0 ? kExitOk : kExitFailed;
+  // A template left in the database after --erase is a failure too: the
+  // readers then hold fewer persons than the operator asked for.
+  return result.failures == 0 && deleted_all ? kExitOk : kExitFailed;
 }
 
 // ------------------------------------------------------------------ person add
