@@ -15,7 +15,9 @@
 # user's date and time formats of its country (the status bar shows them):
 # United States for en, Germany for de.
 #   bash scripts/screenshots.sh [en|de]
-#   SHOT_STEPS="20 25" bash scripts/screenshots.sh   only these steps of scripts/shots/
+#   SHOT_STEPS="30 75" bash scripts/screenshots.sh en   only the steps of scripts/shots/
+#                        whose names begin so, after the start-up shots; a step
+#                        that needs another's data names it
 # Runs under a private Xvfb (with openbox) when there is no display.
 set -uo pipefail
 source "$(dirname "$0")/wine-gui.sh"
