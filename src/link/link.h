@@ -59,6 +59,9 @@ struct State {
   std::string csn;            // read_csn, 20 hex characters
   std::string csn_answer;     // read_csn: the answer frame as it came, in hex ("" none)
   int templates_added = 0;    // add_template stored at least one group
+  // The last parameter check updated set 1 in a way that deletes the reader's
+  // data base (a new user-ID or PIN length, or a unit never configured).
+  bool reader_data_deleted = false;
   // Called after each pause of an answer or delivery wait, so that a window
   // can repaint while an operation blocks (a capture, a keypad entry). Empty:
   // nothing is called.

@@ -333,6 +333,7 @@ namespace {
 // The parameter check after transparent on (steps 1 to 6).
 int parameter_check(int address, const std::string& caption) {
   State& st = state();
+  st.reader_data_deleted = false;
   const store::Eingabesatz& mask = store::db().eingabe;
   if (fp_get_parameter_allg(address) < 0) return -40;
   if (fp_get_parameter_1(address) != 1) return -13;
@@ -374,6 +375,7 @@ int parameter_check(int address, const std::string& caption) {
     show(res::format(LINK_SET1_FAILED, sent), caption);
     return -14;
   }
+  st.reader_data_deleted = !configured || !same_id;
   int answer = wait_answer(address, 100, 20);
   if (answer != kPrompt) {
     show(res::format(LINK_FAULTY_STATUS, status_byte(answer)), caption);

@@ -2,6 +2,7 @@
 
 #include "diag/log.h"
 #include "link/link.h"
+#include "ops/maintenance.h"
 #include "store/store.h"
 
 namespace ops {
@@ -248,6 +249,12 @@ class Run {
       fail(res::format(plan_.check_failed, check), plan_.check_failed_caption);
       step();
     } else if (check > 1) {
+      // The update deleted what the reader held: no person's mask may still
+      // claim this reader, or the next download would leave them out.
+      if (rlink::state().reader_data_deleted)
+        clear_reader_bit(report_.slot, [this](const std::string& text, res::TextId caption) {
+          fail(text, caption);
+        });
       if (plan_.step_when_updated) step();
     } else if (read_records(number)) {
       add(r);

@@ -277,6 +277,27 @@ TEST_F(Loop, EachCopyUsesItsOwnTextsTagAndSteps) {
   }
 }
 
+// A parameter update in the middle of a person download deletes what the
+// reader held: the masks of the persons loaded before must no longer claim it.
+TEST_F(Loop, AnUpdateThatDeletesTheReadersDataClearsTheMasks) {
+  const int a = readers.add_reader("Door A", 1);
+  const int first = store_person(person("0000000001", "0000000011", 1));
+  const int second = store_person(person("0000000002", "0000000012", 1));
+  ASSERT_EQ(2, run(ops::persons_plan(), {a}, {first - 1, second - 1}).stored);
+  hl::clear_boxes();
+  steps = 0;
+  on_step = [&] {
+    if (steps == 3) {  // the second person's check sees other parameters
+      readers.mismatch_parameters(a);
+      hl::script_answer(ui::kIdYes);
+    }
+  };
+  run(ops::persons_plan(), {a}, {first - 1, second - 1});
+  on_step = nullptr;
+  EXPECT_TRUE(readers.hold({a}, store::db()));
+  EXPECT_EQ(0u, store::db().persons[first - 1].reader_mask() & (1u << a));
+}
+
 TEST_F(Loop, StoreFailuresAreShownAndTheLoopGoesOn) {
   const int a = readers.add_reader("Door A", 1);
   const int first = store_person(person("0000000001", "0000000011", 1));
