@@ -4,6 +4,7 @@
 // the enrol station, the finger name in D_FINGER, and the "Special PIN" button.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "link/link.h"
@@ -296,6 +297,10 @@ void store_outcome(ui::Window d, Outcome outcome, int q, const std::vector<std::
   t.template_write = t.template_read;
   t.person_write = t.person_read;
   int block = 0;
+  // The person as it was before a dummy gave way to this finger: its PIN is
+  // written back when the templates cannot be, so that the dummy that stays
+  // on disk keeps the PIN it stands for.
+  std::optional<store::Personensatz> replaced_person;
   if (outcome == Outcome::Dummy) {
     if (has_real_template(t.template_read)) {
       refuse_dummy(d);
@@ -313,6 +318,7 @@ void store_outcome(ui::Window d, Outcome outcome, int q, const std::vector<std::
         return;
       }
       enrol_trace(res::DSL_YES);
+      replaced_person = t.person_read;
       if (!replace_pin_with_finger(d)) return;
       t.template_write = t.template_read;
       remove_dummy_blocks(t.template_write);
@@ -329,7 +335,16 @@ void store_outcome(ui::Window d, Outcome outcome, int q, const std::vector<std::
     std::memset(w.data(block), 0, store::kTemplateDataSize);
     std::memcpy(w.data(block), data.data(), static_cast<std::size_t>(length));
   }
-  if (!write_templates(d)) return;
+  if (!write_templates(d)) {
+    if (replaced_person) {
+      t.person_write = *replaced_person;
+      if (write_person(d)) {
+        t.person_read = *replaced_person;
+        show_pin(d);
+      }
+    }
+    return;
+  }
   enrol_log(res::format(res::ENL_LENGTH, t.template_read.length(block), t.template_read.quality(block)));
   if (!mark_group(d, s.selection.group)) return;
   s.close_value = kStored;

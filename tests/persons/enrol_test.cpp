@@ -3,6 +3,7 @@
 // dummy template, the test-load at the station and D_FINGER; checked in
 // Template.dat, Personen.dat and the station's template store.
 #include "enrol_fixture.h"
+#include "platform/fault.h"
 
 #include "resources/ids/d_enrol.h"
 #include "resources/cp1252.h"
@@ -231,6 +232,33 @@ TEST_F(Enrol, RealTemplateReplacesTheDummyAndThePinGoesWithIt) {
   EXPECT_EQ("", p.spezial_pin());
   EXPECT_EQ(store::kNeedFinger, p.combined_mode());
   EXPECT_EQ(1, p.group_mark(1));
+}
+
+// When the finger cannot be written over the dummy, the dummy stays on disk
+// and so does the PIN it stands for.
+TEST_F(Enrol, AFailedWriteOverTheDummyKeepsThePin) {
+  start();
+  const int n = store_person(person("3002", true, {{0, 32000, 1, 255}}, "123456", store::kNeedPin));
+  ui::Window d = enrol_for("3002");
+  ASSERT_NE(ui::kNoWindow, d);
+  hl::advance(100);
+  station->script_qualities({88});
+  // Once the person record is written without its PIN, every file open fails
+  // until the template write has failed.
+  hl::watch_boxes([](const hl::Box& b) {
+    if (b.text.find("Personalsatz wurde erfolgreich") != std::string::npos)
+      platform::fault::arm_from(platform::fault::Op::FileOpen, 1);
+    if (b.text.find("Fehler beim schreiben des Templatedatensatzes") != std::string::npos)
+      platform::fault::reset();
+  });
+  press(d, ui::kIdAction, {kYes, kYes, kYes, kOk, kOk});
+  hl::watch_boxes(nullptr);
+  platform::fault::reset();
+  EXPECT_EQ(32000, templates_on_disk(n).length(0));
+  const store::Personensatz p = person_on_disk(n);
+  EXPECT_EQ("123456", p.spezial_pin());
+  EXPECT_EQ(store::kNeedPin, p.combined_mode());
+  EXPECT_EQ("******", ui::get_text(d, ids::kSpecialPin));
 }
 
 // The second template makes the station take the person on trial: on
