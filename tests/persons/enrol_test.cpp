@@ -533,6 +533,21 @@ namespace {
 // After a stored enrolment: the question about the person data, offering to
 // go back when the list was reached from the person form; Yes opens the
 // person's form in the person list.
+// A template record that does not read opens no D_ENROL: what would be
+// stored there would overwrite the templates the buffer still holds.
+TEST_F(TemplateList, AnUnreadableTemplateRecordOpensNoEnrolment) {
+  start();
+  const int n = store_person(person("4100", true, {{3, 300, 1, 80}}));
+  ASSERT_TRUE(hl::choose_menu(2100));
+  hl::clear_boxes();
+  platform::fault::arm(platform::fault::Op::FileOpen, 1);
+  ASSERT_TRUE(hl::double_click_row(list(), 8000, 0));
+  platform::fault::reset();
+  EXPECT_EQ(ui::kNoWindow, enrol());
+  EXPECT_EQ("Fehler beim lesen des Templatesatzes !, Nummer " + std::to_string(n) + "|Fehler Info\n", boxes());
+  EXPECT_EQ(300, templates_on_disk(n).length(3));
+}
+
 TEST_F(TemplateList, QuestionAboutThePersonDataAfterwards) {
   const std::string kSaved =
       "Finger captured succesfully!\n\nQ-value for finger ist good.\n\nSave data set?\n\n|Finger Info\n"
