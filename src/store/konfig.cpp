@@ -344,12 +344,14 @@ int create_db() {
                                    [](int, Eingabesatz& e) { default_eingabe_into(e); });
   if (rc != 1) return rc;
   const Usersatz admin = db().user_current;
-  return write_new_file<Usersatz>(kUserFile, kUsers, -50, [&admin](int n, Usersatz& u) {
+  rc = write_new_file<Usersatz>(kUserFile, kUsers, -50, [&admin](int n, Usersatz& u) {
     if (n == 1)
       u = admin;
     else
       free_user(n, u);
   });
+  if (rc != 1) return rc;
+  return create_ledger() == 1 ? 1 : -60;
 }
 
 int load_all() {

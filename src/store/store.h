@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "store/ledger.h"
 #include "store/records.h"
 #include "store/seal.h"
 
@@ -59,6 +60,8 @@ struct Tables {
   // The 120 plain bytes of the key header of Programm.cfg, as the last load or
   // creation of the configuration found or made them.
   std::array<std::uint8_t, kKeyHeaderSize> key_header{};
+  // The ledger of unfinished removals in the readers (store/ledger.h).
+  Ledger ledger;
 };
 
 Tables& db();
@@ -167,7 +170,8 @@ int create_konfig(int number);
 int create_dat_file(const std::string& name, platform::File& out);
 // Creates all data files of a new installation (after create_konfig). 1 or -1
 // configuration, -10..-12 persons, -20..-22 templates, -30..-32 readers,
-// -40..-42 input mask, -50..-52 users, or the code of create_dat_file.
+// -40..-42 input mask, -50..-52 users, -60 the ledger of unfinished removals,
+// or the code of create_dat_file.
 int create_db();
 // Reads all persons, readers, the input mask and all users into memory.
 enum LoadAllResult : int {

@@ -20,10 +20,10 @@ void fill_template(const std::string& seed, int block, std::uint8_t* out, int le
   }
 }
 
-sim::Bytes user_id_of(const store::Personensatz& p, const store::Eingabesatz& mask) {
-  std::uint8_t id[64];
-  int n = store::pack_hex(store::identification_text(p, mask), id, sizeof id);
-  return sim::Bytes(id, id + (n > 0 ? n : 0));
+sim::Bytes id_bytes(const store::UserId& id) { return sim::Bytes(id.b.begin(), id.b.begin() + id.len); }
+
+sim::Bytes id_bytes(const store::Personensatz& p, const store::Eingabesatz& mask) {
+  return id_bytes(store::user_id_of(p, mask));
 }
 
 }  // namespace
@@ -144,7 +144,7 @@ void SimulatedReaders::mismatch_parameters(int slot) {
     for (const store::Personensatz& p : tables.persons) {
       if (!p.used() || !(p.reader_mask() & (1u << slot))) continue;
       ++expected;
-      const sim::Bytes id = user_id_of(p, tables.eingabe);
+      const sim::Bytes id = id_bytes(p, tables.eingabe);
       const sim::User* u = nullptr;
       for (const sim::User& candidate : users)
         if (candidate.user_id == id) u = &candidate;
