@@ -143,9 +143,10 @@ int remember_removal(int slot, const store::UserId& id, const std::string& perso
     e.set_personalnummer(personalnummer);
     e.set_ausweisnummer(ausweisnummer);
     e.set_datum(now);
+    rc = store::write_ledger_entry(index);
     log(res::RVL_ENTRY_MADE, slot, name_of(slot).c_str(), id.hex().c_str(), personalnummer.c_str(),
         ausweisnummer.c_str());
-    rc = note_write(store::write_ledger_entry(index));
+    note_write(rc);
   }
   store::ledger_changed();
   return rc;
@@ -155,8 +156,8 @@ int removal_done(int slot, const store::UserId& id) {
   if (!valid_slot(slot)) return -1;
   const int index = find_entry(slot, id);
   if (index < 0) return 1;
-  log(res::RVL_ENTRY_DONE, slot, name_of(slot).c_str(), id.hex().c_str());
   const int rc = clear_entry(index);
+  log(res::RVL_ENTRY_DONE, slot, name_of(slot).c_str(), id.hex().c_str());
   store::ledger_changed();
   return rc;
 }
@@ -218,8 +219,8 @@ int retry_removals(int slot) {
     const store::UserId id = ledger().entries[index].user_id();
     const int rc = rlink::del_user_id(id.b.data(), id.len);
     if (rc == 1) {
-      log(res::RVL_ENTRY_DONE, slot, name_of(slot).c_str(), id.hex().c_str());
       clear_entry(index);
+      log(res::RVL_ENTRY_DONE, slot, name_of(slot).c_str(), id.hex().c_str());
       continue;
     }
     log(res::RVL_RETRY_FAILED, slot, name_of(slot).c_str(), id.hex().c_str(), rc);
