@@ -63,6 +63,7 @@ class SimulatedReaders {
   ::testing::AssertionResult hold(const std::vector<int>& slots, const store::Tables& tables);
 
   sim::Simulator& bus() { return *bus_; }
+  int bus_port() const { return bus_port_; }
   sim::Simulator& single() { return *single_; }
 
  private:
