@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "fuzz_install.h"
 #include "ops/revocation.h"
 #include "platform/headless/boxes.h"
 #include "platform/workdir.h"
@@ -21,20 +20,6 @@
 namespace {
 
 std::uint8_t g_key0[store::kKeyBytes];
-
-void set_up_once() {
-  static bool done = false;
-  if (done) return;
-  char tmpl[] = "/tmp/fuzz_ledger_XXXXXX";
-  if (!mkdtemp(tmpl)) std::abort();
-  platform::set_working_directory(tmpl);
-  store::Usersatz& admin = store::db().user_current;
-  admin.set_nummer(1);
-  admin.set_password("Golden-Admin-16!");
-  if (store::create_konfig(0) != 1) std::abort();
-  std::memcpy(g_key0, store::key_row(store::kSlotRecord), sizeof g_key0);
-  done = true;
-}
 
 void put_file(const std::vector<std::uint8_t>& bytes) {
   std::string path;
@@ -64,11 +49,9 @@ std::vector<std::uint8_t> sealed_records(const std::uint8_t* data, std::size_t n
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  set_up_once();
+  fuzzsupport::install_once("fuzz_ledger_", g_key0);
   if (size < 1) return 0;
-  store::reset_store();
-  std::memcpy(store::key_row(store::kSlotRecord), g_key0, sizeof g_key0);
-  store::install_key(store::kSlotRecord);
+  fuzzsupport::with_record_key(g_key0);
   ui::headless::clear_boxes();
   store::Tables& t = store::db();
   for (int i = 0; i < 3; ++i) {

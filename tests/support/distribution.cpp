@@ -1,5 +1,11 @@
 #include "support/distribution.h"
 
+#include "diag/log.h"
+#include "link/link.h"
+#include "platform/fault.h"
+#include "platform/headless/boxes.h"
+#include "platform/workdir.h"
+#include "resources/catalogue.h"
 #include "store/records.h"
 
 namespace testsupport {
@@ -36,6 +42,23 @@ PersonSpec person(const std::string& personnel_number, const std::string& id, in
   p.templates = templates;
   p.length = length;
   return p;
+}
+
+void new_installation(const std::string& dir) {
+  res::select_edition(res::Edition::English);
+  platform::fault::reset();
+  ui::headless::clear_boxes();
+  store::reset_store();
+  rlink::reset_link();
+  diag::reset_diag();
+  platform::set_working_directory(dir);
+  store::Usersatz& admin = store::db().user_current;
+  admin.set_nummer(store::kAdminRecord);
+  admin.set_name("Admin");
+  admin.set_password("Sesam-oeffne-di!");
+  ASSERT_EQ(1, store::create_konfig(123));
+  ASSERT_EQ(1, store::create_db());
+  ASSERT_EQ(1, store::load_all());
 }
 
 int store_person(const PersonSpec& spec) {

@@ -171,25 +171,19 @@ int reader_list(const Args& args) {
 
 // ------------------------------------------------------------------ download
 
-// "--readers 0,3,4": reader slots in use with a name; false with a complaint.
-bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* complaint) {
+// A list "A,B,C" of slots: each item becomes a slot through `slot_of` (-1
+// with `complaint` set refuses it); an item given twice is refused too.
+template <typename SlotOf>
+bool parse_list(const std::string& text, std::vector<int>* slots, std::string* complaint, SlotOf slot_of) {
   std::size_t at = 0;
   while (at <= text.size()) {
     std::size_t comma = text.find(',', at);
-    std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
-    int slot = 0;
-    if (!parse_int(item, 0, store::kReaders - 1, &slot)) {
-      *complaint = "--readers needs reader slots 0 to 31, separated by commas";
-      return false;
-    }
-    const store::Lesersatz& r = store::db().readers[slot];
-    if (!r.used() || r.name().empty()) {
-      *complaint = "reader slot " + item + " holds no reader (see enroltool reader list)";
-      return false;
-    }
+    const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+    const int slot = slot_of(item);
+    if (slot < 0) return false;
     for (int s : *slots)
       if (s == slot) {
-        *complaint = "reader slot " + item + " is given twice";
+        *complaint = item + " is given twice";
         return false;
       }
     slots->push_back(slot);
@@ -197,6 +191,23 @@ bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* 
     at = comma + 1;
   }
   return true;
+}
+
+// "--readers 0,3,4": reader slots in use with a name; false with a complaint.
+bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* complaint) {
+  return parse_list(text, slots, complaint, [complaint](const std::string& item) {
+    int slot = 0;
+    if (!parse_int(item, 0, store::kReaders - 1, &slot)) {
+      *complaint = "--readers needs reader slots 0 to 31, separated by commas";
+      return -1;
+    }
+    const store::Lesersatz& r = store::db().readers[slot];
+    if (!r.used() || r.name().empty()) {
+      *complaint = "reader slot " + item + " holds no reader (see enroltool reader list)";
+      return -1;
+    }
+    return slot;
+  });
 }
 
 void print_reader(const ops::ReaderReport& r) {
@@ -215,26 +226,11 @@ void print_reader(const ops::ReaderReport& r) {
 
 // "--persons P,P...": person slots by Personalnummer; false with a complaint.
 bool parse_persons(const std::string& text, std::vector<int>* slots, std::string* complaint) {
-  std::size_t at = 0;
-  while (at <= text.size()) {
-    std::size_t comma = text.find(',', at);
-    const std::string pnr =
-        res::utf8_to_cp1252(text.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
-    const int slot = person_slot(pnr);
-    if (slot < 0) {
-      *complaint = "no person has the personnel number '" + term(pnr) + "'";
-      return false;
-    }
-    for (int s : *slots)
-      if (s == slot) {
-        *complaint = "personnel number " + term(pnr) + " is given twice";
-        return false;
-      }
-    slots->push_back(slot);
-    if (comma == std::string::npos) break;
-    at = comma + 1;
-  }
-  return true;
+  return parse_list(text, slots, complaint, [complaint](const std::string& item) {
+    const int slot = person_slot(res::utf8_to_cp1252(item));
+    if (slot < 0) *complaint = "no person has the personnel number '" + item + "'";
+    return slot;
+  });
 }
 
 int download(const Args& args) {
