@@ -100,6 +100,17 @@ int log_write(const char* message, std::size_t length) {
   return kLogOk;
 }
 
+int log_append(const char* lines, std::size_t length) {
+  if (lines == nullptr || length == 0) return kLogOk;
+  std::string path;
+  int rc = build_log_path(&path);
+  if (rc != kLogOk) return rc;
+  platform::File f;
+  rc = open_for_append(path, platform::local_time(), f);
+  if (rc != kLogOk) return rc;
+  return write_all(f, lines, length) ? kLogOk : kLogWriteMessage;
+}
+
 char* log_text() { return g_log.text; }
 
 int log_line(const char* fmt, ...) {

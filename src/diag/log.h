@@ -38,6 +38,11 @@ enum LogResult : int {
 // message's terminating zero. Returns 1 or one of the negative codes above.
 int log_write(const char* message, std::size_t length);
 
+// Appends lines that carry their stamps and line ends already (what another
+// process of the program wrote to a log of its own), moving a full log aside
+// first as log_write does. Returns 1 or one of the negative codes above.
+int log_append(const char* lines, std::size_t length);
+
 // The shared line buffer (kLogTextSize bytes, zero-terminated).
 char* log_text();
 // Formats into the shared buffer (cut to its size) and writes it: a failure or

@@ -160,6 +160,7 @@ class Run {
     report_ = ReaderReport{};
     report_.slot = slot;
     report_.name = r.name();
+    if (hooks_.reader_start) hooks_.reader_start(slot);
     // What the reader was asked to delete earlier and did not confirm is
     // asked again first, without boxes.
     retry_removals(slot);
@@ -194,6 +195,7 @@ class Run {
     ui::message_box(hooks_.owner, text, res::text(caption), ui::kOk);
     ++report_.failures;
     ++result_.failures;
+    if (hooks_.failed) hooks_.failed();
   }
   // A failure line of the log: the prefix, then the formatted text.
   template <typename... Args>

@@ -125,6 +125,8 @@ struct LoopHooks {
   // Status texts 150 (operation) and 160 (detail); both empty: cleared.
   std::function<void(const std::string& operation, const std::string& detail)> status;
   std::function<void()> person_done;  // after each (reader, person): repaint
+  std::function<void(int slot)> reader_start;  // before anything is sent to reader slot `slot`
+  std::function<void()> failed;                // after each failure box of the loop
   std::function<void(const ReaderReport&)> reader_done;
 };
 

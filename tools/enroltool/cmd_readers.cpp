@@ -11,6 +11,9 @@
 
 #include "commands.h"
 #include "link/link.h"
+#include "os.h"
+#include "parallel.h"
+#include "progress.h"
 #include "ops/reader_entry.h"
 #include "ops/persons.h"
 #include "ops/reader_loop.h"
@@ -210,20 +213,6 @@ bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* 
   });
 }
 
-void print_reader(const ops::ReaderReport& r) {
-  std::string line = "reader " + std::to_string(r.slot) + " " + term(r.name) + ": ";
-  if (r.skipped) {
-    line += "check failed (" + std::to_string(r.first_check) + "), skipped";
-  } else {
-    line += r.first_check > 1 ? "parameters updated" : "check passed";
-    if (r.erase != 1) line += ", erase failed (" + std::to_string(r.erase) + ")";
-    line += ", " + std::to_string(r.stored) + " person" + (r.stored == 1 ? "" : "s") + " stored";
-    if (r.iversion != 1) line += ", release info failed (" + std::to_string(r.iversion) + ")";
-    if (r.failures) line += ", " + std::to_string(r.failures) + " failure" + (r.failures == 1 ? "" : "s");
-  }
-  std::fprintf(stderr, "%s\n", line.c_str());
-}
-
 // "--persons P,P...": person slots by Personalnummer; false with a complaint.
 bool parse_persons(const std::string& text, std::vector<int>* slots, std::string* complaint) {
   return parse_list(text, slots, complaint, [complaint](const std::string& item) {
@@ -233,10 +222,32 @@ bool parse_persons(const std::string& text, std::vector<int>* slots, std::string
   });
 }
 
+// The loop in this process, one reader after the other (--parallel 1, or
+// every reader on one connection), with the same progress as the workers.
+DownloadTotals download_here(DownloadKind kind, const std::vector<int>& readers,
+                             const std::vector<int>& persons, Progress* progress) {
+  int current = -1;
+  options().box_line = [&](const std::string& line) { progress->box(current, line); };
+  ops::LoopHooks hooks;
+  hooks.reader_start = [&](int slot) {
+    current = slot;
+    progress->reader_start(slot);
+  };
+  hooks.person_done = [&] { progress->person_done(current); };
+  hooks.failed = [&] { progress->failure(current); };
+  hooks.reader_done = [&](const ops::ReaderReport& r) {
+    progress->reader_done(r);
+    current = -1;
+  };
+  const ops::LoopResult result = ops::run_reader_loop(download_plan(kind), readers, persons, hooks);
+  return DownloadTotals{result.stored, result.failures};
+}
+
 int download(const Args& args) {
   if (args.empty()) return fail(kExitUsage, "download: give DIR first");
   std::string slots_text, persons_text;
   bool erase = false, some_persons = false;
+  int parallel = store::kReaders;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--erase") {
       erase = true;
@@ -245,9 +256,12 @@ int download(const Args& args) {
     } else if (args[i] == "--persons" && i + 1 < args.size()) {
       persons_text = args[++i];
       some_persons = true;
+    } else if (args[i] == "--parallel" && i + 1 < args.size()) {
+      if (!parse_int(args[++i], 1, store::kReaders, &parallel))
+        return fail(kExitUsage, "download: --parallel needs a number of connections 1 to 32");
     } else {
       return fail(kExitUsage, "download: unknown option " + args[i] +
-                                  " (DIR [--readers SLOT,SLOT...] [--erase | --persons P,P...])");
+                                  " (DIR [--readers SLOT,SLOT...] [--erase | --persons P,P...] [--parallel N])");
     }
   }
   if (erase && some_persons) return fail(kExitUsage, "download: give --erase or --persons, not both");
@@ -281,18 +295,28 @@ int download(const Args& args) {
     deleted_all = ops::delete_all_templates(ui::kNoWindow) == 0;
     if (!deleted_all) std::fprintf(stderr, "enroltool: some persons' templates were not deleted\n");
   }
-  if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
-  ops::LoopHooks hooks;
-  hooks.reader_done = print_reader;
   // The person download adds the chosen persons without erasing the readers.
-  const ops::LoopResult result =
-      some_persons ? ops::run_reader_loop(ops::persons_plan(), readers, chosen, hooks)
-                   : ops::run_reader_loop(ops::bulk_plan(erase), readers, ops::persons_in_use(), hooks);
-  platform::tcp_cleanup();
-  std::printf("persons stored: %d, failures: %d\n", result.stored, result.failures);
+  const DownloadKind kind = some_persons ? DownloadKind::Persons : erase ? DownloadKind::Erase : DownloadKind::Bulk;
+  const std::vector<int> persons = some_persons ? chosen : ops::persons_in_use();
+  const std::vector<Connection> connections = group_by_connection(readers);
+  Progress progress(connections, readers, static_cast<int>(persons.size()), os::stderr_is_terminal());
+  DownloadTotals totals;
+  if (parallel == 1 || connections.size() == 1) {
+    if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
+    totals = download_here(kind, readers, persons, &progress);
+    platform::tcp_cleanup();
+  } else {
+    totals = download_in_workers(kind, persons, connections, parallel, &progress);
+    const ops::LoopPlan plan = download_plan(kind);
+    if (totals.stored > 0 && plan.closing != ops::kNone)
+      ui::message_box(ui::kNoWindow, res::text(plan.closing), res::text(plan.closing_caption), ui::kOk);
+  }
+  progress.finish();
+  options().box_line = nullptr;
+  std::printf("persons stored: %d, failures: %d\n", totals.stored, totals.failures);
   // A template left in the database after --erase is a failure too: the
   // readers then hold fewer persons than the operator asked for.
-  return result.failures == 0 && deleted_all ? kExitOk : kExitFailed;
+  return totals.failures == 0 && deleted_all ? kExitOk : kExitFailed;
 }
 
 // ------------------------------------------------------------------ person add
@@ -538,13 +562,18 @@ const char* readers_usage() {
          "  reader list DIR\n"
          "      The readers with their slot numbers (for download --readers).\n"
          "  download DIR [--readers SLOT,SLOT...] [--erase | --persons P,P...]\n"
+         "             [--parallel N]\n"
          "      Send every person and its templates to the readers in these slots (by\n"
          "      default the pre-selected ones), after erasing each reader, and keep\n"
          "      the persons' reader masks. --erase first deletes every template in\n"
          "      the database (asks; answer with --yes). --persons sends only the\n"
          "      persons with these personnel numbers, without erasing (the person\n"
-         "      download). One line per reader on standard error. Exit 0 only when\n"
-         "      nothing failed.\n"
+         "      download). Readers on separate connections (COM port, or host and\n"
+         "      TCP port) are loaded at the same time, up to N connections (default:\n"
+         "      all; --parallel 1 loads one reader after the other); readers on one\n"
+         "      connection take turns. On a terminal one line per connection shows\n"
+         "      its progress; otherwise one line per reader when it is done; then a\n"
+         "      summary. Exit 0 only when nothing failed.\n"
          "  person add DIR --name NAME --personnel-number P --id HEX [--first-name F]\n"
          "             [--pin PIN] [--special-pin PIN] [--demo-templates N]\n"
          "      Store a person under the input mask's lengths; --demo-templates gives\n"
@@ -567,6 +596,7 @@ const char* readers_usage() {
 
 int run_readers_command(const std::string& name, const Args& args) {
   if (name == "download") return download(args);
+  if (name == kWorkerCommand) return run_download_worker(args);
   if (name == "revocations") return revocations(args);
   if (name != "reader" && name != "person") return kNotReadersCommand;
   const std::string sub = args.empty() ? std::string() : args[0];

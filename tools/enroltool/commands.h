@@ -20,6 +20,9 @@ struct Options {
   // A command may answer particular questions itself: given the box's text and
   // caption, the answer (ui::kIdYes ...), or 0 to leave it to --yes / --no.
   std::function<int(const std::string& text, const std::string& caption)> answer;
+  // Where the line of a box goes ("caption: text [answered ...]"); unset:
+  // standard error. A download routes it through its progress display.
+  std::function<void(const std::string& line)> box_line;
 };
 Options& options();
 

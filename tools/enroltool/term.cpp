@@ -70,7 +70,10 @@ int message_box(Window, const std::string& text, const std::string& caption, uns
   }
   std::string line = enroltool::term(caption) + ": " + enroltool::term(enroltool::one_line(text));
   if (said) line += std::string(" [answered ") + said + "]";
-  std::fprintf(stderr, "%s\n", line.c_str());
+  if (options().box_line)
+    options().box_line(line);
+  else
+    std::fprintf(stderr, "%s\n", line.c_str());
   return answer;
 }
 

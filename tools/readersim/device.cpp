@@ -58,6 +58,7 @@ struct Exchange {
       if (it->address != 0 && it->address != address) continue;
       if (!starts_with(context, it->command)) continue;
       if (taken) *taken = *it;
+      if (it->from_then_on) it->command.clear();
       if (--it->count <= 0) faults.erase(it);
       return true;
     }
