@@ -240,6 +240,7 @@ DownloadTotals download_here(DownloadKind kind, const std::vector<int>& readers,
     current = -1;
   };
   const ops::LoopResult result = ops::run_reader_loop(download_plan(kind), readers, persons, hooks);
+  options().box_line = [progress](const std::string& line) { progress->box(-1, line); };
   return DownloadTotals{result.stored, result.failures};
 }
 
