@@ -4,9 +4,14 @@
 // readers hold and were sent, Personen.dat, Widerruf.dat, the exit code and the
 // totals must be the same.
 #ifndef _WIN32
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -168,7 +173,9 @@ TEST_F(ToolParallel, FailuresAndUpdatesEndAsOneAfterTheOther) {
   EXPECT_EQ(1, all.result.rc);
   EXPECT_TRUE(has(all.result.err, "reader " + std::to_string(u) + " Door U: parameters updated, 4 persons stored"));
   EXPECT_TRUE(has(all.result.err, "reader " + std::to_string(s) + " Door S: check passed, 2 persons stored,"));
-  EXPECT_TRUE(has(all.result.err, "reader " + std::to_string(lost) + " Lost: check failed (-2), skipped"));
+  // A reader's boxes come with its line, not amid another reader's.
+  EXPECT_TRUE(has(all.result.err, "Download error: Lost, Address 1 Error during check_reader_parameter!, Number -2.\n"
+                                  "reader " + std::to_string(lost) + " Lost: check failed (-2), skipped\n"));
   EXPECT_TRUE(has(all.result.err, "summary: 7 readers on 4 connections")) << all.result.err;
   ASSERT_NO_FATAL_FAILURE(load_last());
   EXPECT_TRUE(sims.hold({a, u, s, d}, store::db()));
@@ -190,6 +197,34 @@ TEST_F(ToolParallel, NoMaskUpdateIsLostWhenTwoReadersFinishAPersonTogether) {
   EXPECT_EQ(0, all.result.rc) << all.result.err;
   ASSERT_NO_FATAL_FAILURE(load_last());
   for (int p = 0; p < 6; ++p) EXPECT_EQ((1u << d) | (1u << e), store::db().persons[p].reader_mask()) << p;
+}
+
+// On a terminal: one line per connection, rewritten in place, then the summary.
+TEST_F(ToolParallel, OnATerminalEachConnectionKeepsOneLine) {
+  const int d = add_bus("Gate D", 4), e = add_extra("Hall E", 1);
+  testsupport::store_person(testsupport::person("0000000001", "31", 1, 60));
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(0, grantpt(master));
+  ASSERT_EQ(0, unlockpt(master));
+  const std::string slave = ptsname(master);
+  const int held = open(slave.c_str(), O_RDWR | O_NOCTTY);  // the master reads until it is closed
+  std::string screen;
+  std::thread reading([&] {
+    char buf[4096];
+    for (long n; (n = read(master, buf, sizeof buf)) > 0;) screen.append(buf, static_cast<std::size_t>(n));
+  });
+  const std::string cmd = "TERM=xterm " + tooltest::shq(ENROLTOOL_PATH) + " download " + tooltest::shq(base.path()) +
+                          " >/dev/null 2>" + tooltest::shq(slave);
+  EXPECT_EQ(0, std::system(cmd.c_str()));
+  close(held);
+  reading.join();
+  close(master);
+  EXPECT_TRUE(has(screen, "\x1b[2A\r\x1b[2Ktcp 127.0.0.1:")) << screen;
+  EXPECT_TRUE(has(screen, "done  1/1 persons  0 failures")) << screen;
+  EXPECT_TRUE(has(screen, "summary: 2 readers on 2 connections")) << screen;
+  EXPECT_TRUE(has(screen, "  reader " + std::to_string(d) + " Gate D: check passed, 1 person stored (")) << screen;
+  EXPECT_TRUE(has(screen, "  reader " + std::to_string(e) + " Hall E: check passed, 1 person stored (")) << screen;
 }
 
 }  // namespace
