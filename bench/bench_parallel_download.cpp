@@ -1,13 +1,14 @@
 // enroltool's bulk download of 100 persons with two 400-byte templates each
 // to 1, 4 and 8 simulated readers, each alone on its own TCP connection, in
-// one run: wall time of each against the time of one reader, and the memory
+// one run: wall time of each against the time of the first, and the memory
 // the download takes (the resident sizes of enroltool and its workers,
 // sampled every 10 ms and summed).
 //
-//   bench_parallel_download [ENROLTOOL [PERSONS [OPTIONS]]]
+//   bench_parallel_download [ENROLTOOL [PERSONS [COUNTS [OPTIONS]]]]
 //
-// ENROLTOOL defaults to the enroltool of this build; PERSONS to 100; OPTIONS
-// (one argument, e.g. "--parallel 1") are added to each download.
+// ENROLTOOL defaults to the enroltool of this build (an empty argument too);
+// PERSONS to 100; COUNTS, the numbers of readers to load, to "1,4,8" (at most
+// 8); OPTIONS (one argument, e.g. "--parallel 1") are added to each download.
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -169,11 +170,16 @@ int main(int argc, char** argv) {
 #else
   std::string tool;
 #endif
-  if (argc > 1) tool = argv[1];
+  if (argc > 1 && argv[1][0]) tool = argv[1];
   const int persons = argc > 2 ? std::atoi(argv[2]) : 100;
-  const std::string extra = argc > 3 ? argv[3] : "";
-  if (tool.empty() || persons < 1 || persons > store::kPersons) {
-    std::fprintf(stderr, "bench_parallel_download: ENROLTOOL [PERSONS 1 to 500 [OPTIONS]]\n");
+  std::vector<int> counts;
+  std::istringstream list(argc > 3 ? argv[3] : "1,4,8");
+  for (std::string n; std::getline(list, n, ',');) counts.push_back(std::atoi(n.c_str()));
+  const std::string extra = argc > 4 ? argv[4] : "";
+  bool usable = !tool.empty() && persons >= 1 && persons <= store::kPersons && !counts.empty();
+  for (int n : counts) usable = usable && n >= 1 && n <= kReaders;
+  if (!usable) {
+    std::fprintf(stderr, "bench_parallel_download: [ENROLTOOL [PERSONS 1 to 500 [COUNTS [OPTIONS]]]]\n");
     return 2;
   }
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "bench_parallel_download";
@@ -200,18 +206,18 @@ int main(int argc, char** argv) {
               tool.c_str(), persons, extra.empty() ? "" : ", options ", extra.c_str());
   double one_ms = 0;
   bool complete = true;
-  for (int n : {1, 4, 8}) {
+  for (int n : counts) {
     std::string readers;
     for (int i = 0; i < n; ++i) readers += (i ? "," : "") + std::to_string(i);
     std::vector<std::string> args = {tool, "download", dir.string(), "--readers", readers};
     std::istringstream more(extra);
     for (std::string word; more >> word;) args.push_back(word);
     const Measured m = run(args);
-    if (n == 1) one_ms = m.ms;
+    if (one_ms == 0) one_ms = m.ms;
     bool all = m.rc == 0;
     for (int i = 0; i < n; ++i) all = all && static_cast<int>(sims[static_cast<std::size_t>(i)]->users(1).size()) == persons;
     complete = complete && all;
-    std::printf("%d reader%s  wall %.0f ms  %.2f x one reader  (%.1f ms per person)  peak memory %.1f MiB%s\n", n,
+    std::printf("%d reader%s  wall %.0f ms  %.2f x the first  (%.1f ms per person)  peak memory %.1f MiB%s\n", n,
                 n == 1 ? " " : "s", m.ms, m.ms / one_ms, m.ms / persons, m.peak_kb / 1024.0,
                 all ? "" : "  (INCOMPLETE)");
     std::fflush(stdout);

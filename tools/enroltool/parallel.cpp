@@ -212,7 +212,8 @@ class Parent {
       }
       w.reading.join();
       const int code = os::wait_child(&w.child);
-      lost(w, "its worker ended with exit code " + std::to_string(code));
+      lost(w, code < 0 ? std::string("its worker was stopped")
+                       : "its worker ended with exit code " + std::to_string(code));
       fs::remove_all(w.dir, ec);
       --running;
     }
