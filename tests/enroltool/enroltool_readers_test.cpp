@@ -208,6 +208,7 @@ TEST_F(ToolReaders, DownloadArgumentsAndEmptyInstallations) {
       {"--readers 0,x", 2, "--readers needs reader slots 0 to 31"},
       {"--readers 0,0", 2, "given twice"},
       {"--fast", 2, "unknown option --fast"},
+      {"--parallel 0", 2, "--parallel needs a number of connections 1 to 32"},
       {"--readers 0", 1, "Info: No personnel data is captured yet!"},
   };
   ASSERT_EQ(0, run("reader add " + inst() + " --name Door --tcp 127.0.0.1:10001 --address 1").rc);

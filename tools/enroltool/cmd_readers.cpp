@@ -1,7 +1,8 @@
 // Reader records and the template download for service staff: `reader add`
 // with the reader form's checks, `reader list`, `download` (the bulk download
 // of the program, with --erase as "Delete all templates", or the person
-// download with --persons), `person add` to put persons in place for a
+// download with --persons; readers on separate connections at the same time,
+// see parallel.h), `person add` to put persons in place for a
 // demonstration or a test, `person change` and `person delete` as the person
 // form and list do them, and `revocations`, what readers still must remove.
 #include <cstdio>
