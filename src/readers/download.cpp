@@ -54,7 +54,8 @@ bool run_bulk(ui::Window d) {
   views::SelectProgress progress;
   const int pairs = static_cast<int>(readers.size() * persons.size());
   if (!progress.start(d, pairs, res::text(plan.start_status))) return false;
-  diag::log_trace("DownAlle  - %s", res::text(res::DSL_START).c_str());
+  // Like every line of the download, written whether or not -d is given.
+  diag::log_line("DownAlle  - %s", res::text(res::DSL_START).c_str());
   ops::run_reader_loop(plan, readers, persons, progress.hooks());
   progress.finish();
   return true;

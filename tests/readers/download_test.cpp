@@ -64,6 +64,8 @@ TEST_F(Download, BulkDownloadSendsEveryPersonToTheCheckedReaders) {
   hl::clear_boxes();
 
   ASSERT_TRUE(hl::press(s, ui::kIdAction));
+  const testsupport::Bytes log = testsupport::read_file(path("Log.txt"));  // written without -d
+  EXPECT_NE(std::string::npos, std::string(log.begin(), log.end()).find("DownAlle  - Start!!!"));
 
   EXPECT_EQ("Lost, Address 1\r\nError during check_reader_parameter!, Number -2.|Download error\n"
             "The download is now complete.\nThe templates of the persons were loaded!\n\n|Load info\n",
