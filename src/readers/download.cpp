@@ -67,12 +67,8 @@ void bulk_selected(std::intptr_t value) {
   State& s = state();
   ui::Window d = views::host().dialog;
   if (value == 1) {
-    if (!run_bulk(d)) {
-      // The selection stays for another try; the main window stays disabled
-      // under it.
-      ui::enable_window(views::main_window(), false);
-      return;
-    }
+    // Without a progress bar the selection stays for another try.
+    if (!run_bulk(d)) return;
   } else if (s.erase_mode) {
     views::show_box(res::text(res::DS_EXIT_DELETED), res::text(res::DS_CAP_LOAD_DELETE));
   } else {

@@ -66,7 +66,10 @@ void report(bool send) {
       return;
     }
   }
-  report_to_main(main_command(s.mode), value);
+  // The main window stays disabled while the selection and the run it starts
+  // are open, so that a box of the run lets no menu command in; the
+  // completion enables it again when it closes the selection.
+  ui::post_command(main_window(), main_command(s.mode), value);
 }
 
 bool handler(ui::Window d, const ui::Event& e) {

@@ -12,7 +12,8 @@
 // mode) to the first open window registered below, in this order, as its
 // command 8050; when none is open, to the main window by the dialog mode: 2450
 // (download), 5500 (reader test, delete data, parameter reset), 5520 (reader
-// parameter download), 5540 (operating mode).
+// parameter download), 5540 (operating mode). The window under the dialog
+// stays disabled until the completion closes the dialog.
 #pragma once
 
 #include <string>

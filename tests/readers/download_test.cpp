@@ -62,6 +62,8 @@ TEST_F(Download, BulkDownloadSendsEveryPersonToTheCheckedReaders) {
   EXPECT_EQ("Please select all readers you want to send data to.", ui::get_text(s, ids::kInstruction));
   EXPECT_EQ((std::vector<int>{a, lost, d}), views::checked_readers(s));
   hl::clear_boxes();
+  // A box of the run lets no menu command in.
+  hl::watch_boxes([this](const hl::Box&) { EXPECT_FALSE(ui::window_enabled(main())); });
 
   ASSERT_TRUE(hl::press(s, ui::kIdAction));
   const testsupport::Bytes log = testsupport::read_file(path("Log.txt"));  // written without -d
