@@ -218,7 +218,10 @@ TEST_P(TocRetry, Questions) {
   ui::items_select(m, res::d_matching::kLevel, -1);  // nothing chosen: the input mask's level
   hl::clear_boxes();
   for (int answer : c.answers) hl::script_answer(answer);
+  // While it writes, the window has no system menu (it cannot be closed).
+  hl::watch_boxes([this](const hl::Box&) { EXPECT_FALSE(ui::system_menu_shown(toc())); });
   ASSERT_TRUE(hl::press(m, ui::kIdAction));
+  EXPECT_TRUE(ui::system_menu_shown(toc()));
   std::vector<std::string> shown;
   for (const auto& b : hl::boxes())
     shown.push_back(res::cp1252_to_utf8(b.text) + "|" + res::cp1252_to_utf8(b.caption));
