@@ -154,7 +154,7 @@ void person_load_reported(views::ListWindow& list, const ops::LoopPlan& plan, st
   const std::uint32_t number = store::db().person_read.nummer();
   // Without a bar nothing runs and the dialog stays open.
   if (value == 1 && number >= 1 && number <= store::kPersons &&
-      !views::send_to_checked(list.dialog(), plan, {static_cast<int>(number - 1)}))
+      !views::send_to_checked(list.dialog(), plan, {static_cast<int>(number - 1)}, list.window()))
     return;
   list.close_dialog();
 }

@@ -201,13 +201,19 @@ ops::LoopHooks status_hooks(ui::Window d) {
   return h;
 }
 
-bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons) {
+bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons,
+                     ui::Window behind) {
   const std::vector<int> readers = checked_readers(dialog);
   SelectProgress progress;
   if (!progress.start(dialog, static_cast<int>(readers.size() * persons.size()),
                       res::text(plan.start_status)))
     return false;
-  ops::run_reader_loop(plan, readers, persons, progress.hooks());
+  ops::LoopHooks hooks = progress.hooks();
+  if (behind != ui::kNoWindow)
+    hooks.reader_done = [behind](const ops::ReaderReport&) {
+      if (ui::window_exists(behind)) ui::redraw(behind);
+    };
+  ops::run_reader_loop(plan, readers, persons, hooks);
   progress.finish();
   return true;
 }

@@ -160,8 +160,10 @@ TEST_F(Toc, PinPersonWrittenOntoTheCardThenLoadedIntoTheReaders) {
   ui::Window s = dialog("D_DOWN_AN_LESER");
   ASSERT_NE(ui::kNoWindow, s);
   hl::clear_boxes();
+  const int redraws = hl::redraws(toc());
   ASSERT_TRUE(hl::press(s, ui::kIdAction));
   EXPECT_EQ("Load completed succesfully.|Info\n", boxes());
+  EXPECT_GE(hl::redraws(toc()) - redraws, 2);  // the list behind, after each reader
   EXPECT_EQ(ui::kNoWindow, dialog("D_DOWN_AN_LESER"));
   EXPECT_TRUE(ui::window_enabled(toc()));
   auto disk = on_disk();
