@@ -200,7 +200,7 @@ void search(ui::Window d, const Kind& k) {
   ui::FileDialog f;
   f.save = k.save_dialog;
   f.title = res::text(k.save_dialog ? res::EX_SAVE_FILE : res::EX_OPEN_FILE);
-  f.filter_name = res::text(res::EX_ALL_FILES);
+  f.filter_name = res::text(res::ALL_FILES);
   f.filter_pattern = "*.*";
   std::string stored = ops::layout_from_konfig(k.which, store::db().konfig).path;
   f.initial = stored.empty() ? platform::working_directory() : stored;

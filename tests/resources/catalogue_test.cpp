@@ -1,5 +1,6 @@
 // Both editions of every catalogue entry: present, and with the same printf
 // placeholders in the same order, so that one call site serves both programs.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -39,6 +40,18 @@ TEST(Catalogue, EveryEntryHasBothEditionsWithTheSamePlaceholders) {
     EXPECT_NE(std::strlen(de), 0u) << res::name(id);
     EXPECT_EQ(placeholders(en), placeholders(de)) << res::name(id);
   }
+}
+
+// An English text translated in one entry is translated wherever it stands (the
+// program's title "Enrol Station" aside).
+TEST(Catalogue, ATranslatedTextIsTranslatedEverywhere) {
+  auto in = [](int i, res::Edition e) -> const std::string& { return res::text_in(static_cast<res::TextId>(i), e); };
+  const res::Edition en = res::Edition::English, de = res::Edition::German;
+  for (int i = 0; i < res::kTextCount; ++i)
+    for (int j = 0; j < res::kTextCount; ++j)
+      if (i != res::SH_DEFAULT_TITLE && in(i, en) == in(i, de) && in(i, en) == in(j, en) && in(j, en) != in(j, de))
+        ADD_FAILURE() << res::name(static_cast<res::TextId>(i)) << " is not translated, "
+                      << res::name(static_cast<res::TextId>(j)) << " is";
 }
 
 TEST(Catalogue, TextsAreWindows1252AndFollowTheEdition) {
