@@ -253,8 +253,9 @@ void open_export(std::intptr_t) { open(kExport); }
 void export_completed(std::intptr_t result) {
   if (result < 1) return;
   ui::Window main = views::main_window();
-  int code = ops::export_persons(main, repaint(main));
-  views::show_box(ops::export_result_text(code), ops::export_caption());
+  ops::ExportReport report;
+  int code = ops::export_persons(main, repaint(main), &report);
+  views::show_box(ops::export_result_text(code, report), ops::export_caption());
 }
 
 void open_import(std::intptr_t) { open(kImport); }
