@@ -13,6 +13,7 @@
 
 #include "enroltool/tool_runner.h"
 #include "host.h"
+#include "os.h"
 #include "support/support.h"
 
 using namespace simtest;
@@ -104,6 +105,21 @@ TEST(ReadersimProgram, ServesTheStationAndTakesControlLines) {
   p.say("transparent\n");
   EXPECT_EQ("ok on\n", p.line());
   EXPECT_EQ(0, p.terminate());
+}
+
+// "address N" on the control port holds for the connection that gave it.
+TEST(ReadersimProgram, AControlAddressHoldsForItsConnection) {
+  int control = 0;
+  sim::os::close_fd(sim::os::tcp_listen("127.0.0.1", 0, &control));
+  Program p({"--readers", "1,2", "--tcp", "127.0.0.1:0", "--control", std::to_string(control)});
+  EXPECT_TRUE(same_bytes({DLE, ACK}, Host::tcp(std::stoi(p.line().substr(14))).command(cmd("2Y", {0x0C}))));
+  std::string replies;
+  for (std::string lines : {"address 2\ntransparent\n", "transparent\n"}) {
+    Host c = Host::tcp(control);
+    c.send(Bytes(lines.begin(), lines.end()));
+    for (std::uint8_t b : c.receive_all(300)) replies += static_cast<char>(b);
+  }
+  EXPECT_EQ("ok\nok on\nok off\n", replies);  // the second connection means reader 1
 }
 
 TEST(ReadersimProgram, HelpAndOneLineRefusals) {

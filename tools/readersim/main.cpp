@@ -54,6 +54,7 @@ const char kUsage[] =
     "  slow MS | quality N |\n"
     "  keys DIGITS | status CODE | silence | fault KIND [COUNT] | faults clear |\n"
     "  address N | serial HEX | hwtype N | mode | transparent | users | traffic | dump\n"
+    "  (address N chooses the unit the later lines of the same connection mean)\n"
     "Exit codes: 0 stopped (Ctrl-C, SIGTERM), 1 cannot serve, 2 wrong arguments.\n";
 
 struct Args {
@@ -234,9 +235,10 @@ bool serve_lines(int fd, int reply_fd, std::string* pending, sim::Simulator* s, 
 }
 
 void control_loop(sim::Simulator* s, int control_port) {
-  int address = s->has_address(1) ? 1 : 0;
-  for (int a = 1; address == 0 && a <= 15; ++a)
-    if (s->has_address(a)) address = a;
+  int first = s->has_address(1) ? 1 : 0;
+  for (int a = 1; first == 0 && a <= 15; ++a)
+    if (s->has_address(a)) first = a;
+  int address = first;
   int listen_fd = -1, conn = -1;
   if (control_port > 0) {
     int bound = 0;
@@ -259,6 +261,7 @@ void control_loop(sim::Simulator* s, int control_port) {
       } else if (w.fd == listen_fd) {
         conn = sim::os::tcp_accept(listen_fd);
         pending.clear();
+        address = first;  // "address N" holds for the connection that gave it
       } else if (!serve_lines(conn, conn, &pending, s, &address)) {
         sim::os::close_fd(conn);
         conn = -1;
