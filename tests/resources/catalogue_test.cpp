@@ -73,6 +73,9 @@ TEST(Catalogue, SoftwareInfoShowsTheBuildVersionPadded) {
   std::snprintf(want, sizeof want, "\tVersion\t\t%03d.%02d.%02d\n", major, minor, patch);
   for (res::Edition e : {res::Edition::English, res::Edition::German})
     EXPECT_NE(res::text_in(res::SH_SOFTWARE_INFO, e).find(want), std::string::npos) << want;
+  const std::string info = res::text_in(res::SH_SOFTWARE_INFO, res::Edition::English) + "\n";
+  for (std::size_t end, at = 0; (end = info.find('\n', at)) != std::string::npos; at = end + 1)  // no value wraps
+    EXPECT_LE(end - std::max(at, info.rfind('\t', end) + 1), 27u) << info.substr(at, end - at);
 }
 
 }  // namespace
