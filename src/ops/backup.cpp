@@ -123,11 +123,16 @@ int read_backup_transponder(std::string* number, ui::Window owner) {
       *number = rlink::last_delivery().substr(0, kTransponderChars);
       return 1;
     }
-    int answer = r == 0 ? box(owner, res::text(res::STN_NO_DATA), res::CAP_QUESTION, ui::kYesNo)
+    int answer = r == 0 ? box(owner, res::text(res::STN_NO_DATA), res::CAP_QUESTION_MARK, ui::kYesNo)
                         : box(owner, res::format(res::STN_READ_ERROR, r), res::CAP_FEHLER_MELDUNG_FRAGE,
                               ui::kYesNo);
     if (answer != ui::kIdYes) return 0;
   }
+}
+
+bool repeat_question(const std::string& text, const std::string& caption) {
+  return (caption == res::text(res::CAP_QUESTION_MARK) && text == res::text(res::STN_NO_DATA)) ||
+         caption == res::text(res::CAP_FEHLER_MELDUNG_FRAGE);
 }
 
 ResultBox result_box(int mode, int result) {

@@ -71,6 +71,7 @@ void login_done(std::intptr_t user) {
   if (user < 1) {
     s.first_login_offer = false;
     keep_previous_user();
+    show_user_name();
     return;
   }
   grey_menu();
@@ -83,6 +84,7 @@ void login_done(std::intptr_t user) {
   const int previous = static_cast<int>(store::db().users[store::kLastUserRecord - 1].nummer());
   views::User& who = views::host().user;
   who.number = static_cast<int>(user);
+  show_user_name();
   if (who.number != previous) {
     int r = store::write_last_user(who.number);
     if (r < 0)

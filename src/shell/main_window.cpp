@@ -290,6 +290,15 @@ bool load_all_or_end() {
 
 Shell& state() { return g_shell; }
 
+void show_user_name() {
+  if (!g_shell.status_bar) return;
+  const int number = views::logged_in().number;
+  const auto& users = store::db().users;
+  const bool known = number >= 1 && number <= static_cast<int>(users.size());
+  ui::set_status_text(main(), kStatusBar, 1,
+                      known ? users[static_cast<std::size_t>(number - 1)].name() : std::string());
+}
+
 void reset_shell() { g_shell = Shell{}; }
 
 void reset_program() {
