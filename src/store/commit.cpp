@@ -135,7 +135,7 @@ bool put_back_and_clean(std::string* touched) {
   bool any = false;
   auto note = [&](const std::string& name) {
     any = true;
-    if (touched && touched->find(name) == std::string::npos) *touched += (touched->empty() ? "" : " ") + name;
+    if (touched) *touched += (touched->empty() ? "" : " ") + name;
   };
   for (const char* name : kInstallationFiles) {
     Paths p;
@@ -331,6 +331,8 @@ void Change::drop_open() {
 
 Change::Step Change::open(const char* name) {
   drop_open();
+  // The recovery takes an intent file naming any other file for a damaged one.
+  if (!is_installation_file(name)) return kOpenFailed;
   if (platform::working_directory().empty()) return kNoDirectory;
   Paths p;
   if (!paths_of(name, &p)) return kPathTooLong;

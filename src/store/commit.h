@@ -28,7 +28,9 @@ namespace store {
 
 extern const char* const kIntentFile;  // "Commit.txt"
 
-// The files a change may replace: the installation's data files.
+// The files a change may replace: the installation's data files. A new
+// record file that is ever written by a change belongs in this list (in
+// commit.cpp); the recovery cleans up after these names only.
 bool is_installation_file(const std::string& name);
 
 // The new contents of files, collected and then put into place together.
@@ -54,9 +56,10 @@ class Change {
     kWriteFailed,  // writing, flushing to the disk or closing failed
   };
 
-  // Begins the new contents of `name`, one of the installation's files, in
-  // "<name>.new": created empty and positioned at its start. Contents begun
-  // before for the same name are dropped.
+  // Begins the new contents of `name`, one of the installation's files (any
+  // other name fails as kOpenFailed), in "<name>.new": created empty and
+  // positioned at its start. Contents begun before for the same name are
+  // dropped.
   Step open(const char* name);
   // Appends n bytes to the file begun last.
   Step write(const void* data, std::size_t n);
