@@ -16,20 +16,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static std::string intent;
-  if (intent.empty()) {
-    char tmpl[] = "/tmp/fuzz_intent_XXXXXX";
-    if (!mkdtemp(tmpl)) std::abort();
-    platform::set_working_directory(tmpl);
-    if (!platform::working_path(store::kIntentFile, &intent)) std::abort();
-  }
+  char tmpl[] = "/tmp/fuzz_intent_XXXXXX";
+  if (intent.empty() && mkdtemp(tmpl)) platform::set_working_directory(tmpl);
+  if (intent.empty() && !platform::working_path(store::kIntentFile, &intent)) std::abort();
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<store::IntentEntry> entries;
   const bool accepted = store::parse_intent(text, &entries);
   if (accepted && store::intent_text(entries) != text) std::abort();
-  {
-    std::ofstream out(intent, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  }
+  std::ofstream(intent, std::ios::binary | std::ios::trunc).write(text.data(), static_cast<std::streamsize>(size));
   int r = store::recover_change();
   bool kept = platform::path_exists(intent);
   if (accepted ? (r != store::kRecoverUndone || kept) : (r != store::kRecoverDamaged || !kept)) std::abort();

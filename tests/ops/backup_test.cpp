@@ -250,8 +250,7 @@ TEST_F(Failing, RestoreCutOffAtEveryCallLeavesTheOldOrTheNewInstallation) {
     reload(b.path());
     if (!crashed) break;
   }
-  // Six files written and flushed, the intent file, twelve renames, removals.
-  EXPECT_GE(n, 40);
+  EXPECT_GE(n, 40);  // six files written and flushed, the intent file, twelve renames, removals
 }
 #endif
 

@@ -155,27 +155,17 @@ TEST_F(Update, DamagedConfigurationEndsTheProgram) {
   EXPECT_EQ(0, hl::quit_code());
 }
 
-TEST_F(Update, WhatACrashLeftIsSettledBeforeTheConfigurationIsRead) {
-  // A new file without an intent file belongs to a change that never counted.
-  const Bytes persons = testsupport::read_file(path("Personen.dat"));
-  testsupport::write_file(path("Personen.dat.new"), Bytes(10, 1));
-  stop();
-  ASSERT_TRUE(start_and_run());
-  EXPECT_FALSE(platform::path_exists(path("Personen.dat.new")));
-  EXPECT_TRUE(testsupport::same_bytes(persons, testsupport::read_file(path("Personen.dat"))));
-  const Bytes log = testsupport::read_file(path("Log.txt"));
-  EXPECT_NE(std::string::npos, std::string(log.begin(), log.end()).find("bereinigt: Personen.dat.new"));
-
-  // An intent file that cannot be settled ends the program and stays.
+TEST_F(Update, AChangeThatCannotBeSettledEndsTheProgramBeforeTheConfigurationIsRead) {
   const Bytes intent = testsupport::bytes_of("enrol-change 1\nend 00000000\n");
   testsupport::write_file(path("Commit.txt"), intent);
-  hl::clear_boxes();
   stop();
   EXPECT_FALSE(start());
   ASSERT_FALSE(hl::boxes().empty());
   EXPECT_EQ(res::format(res::SH_RECOVER_FAILED, -2), hl::boxes().front().text);
   EXPECT_EQ(ui::kNoWindow, main());
   EXPECT_TRUE(testsupport::same_bytes(intent, testsupport::read_file(path("Commit.txt"))));
+  const Bytes log = testsupport::read_file(path("Log.txt"));
+  EXPECT_NE(std::string::npos, std::string(log.begin(), log.end()).find("Commit.txt ist besch"));
 }
 
 }  // namespace

@@ -236,9 +236,7 @@ TEST_F(Convert, UpdateCutOffAtEveryCallIsConvertedAtTheNextStart) {
     testsupport::put_files(dir.path(), current);
     if (version == 0) write_old_persons();
     if (version <= 1) write_old_templates();
-    testsupport::write_file(path("Eingabe.dat"), sealed_file(1, version == 0 ? 130 : 328, [](int, std::uint8_t* rec) {
-                              store::put_u16(rec, 0, 12);
-                            }));
+    testsupport::write_file(path("Eingabe.dat"), sealed_file(1, version == 0 ? 130 : 328, [](int, std::uint8_t*) {}));
     store::db().konfig.set_db_version(static_cast<std::uint16_t>(version));
     ASSERT_EQ(1, store::rw_konfig(store::kWrite));
     const testsupport::Files old = files_in(dir.path());

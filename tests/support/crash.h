@@ -1,7 +1,6 @@
 // Crash tests: an operation run in a child process that the crash point ends
 // at its Nth call changing a file, and snapshots of a directory's files.
 #pragma once
-
 #ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,7 +9,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <string>
 
 #include "platform/fault.h"
 #include "support/support.h"
@@ -33,7 +31,8 @@ inline bool crashes_at(int nth, const std::function<void()>& fn) {
   return code == platform::crash::kExitCode;
 }
 
-// Every file of `dir` but Log.txt, by name.
+// Every file of `dir` but Log.txt, by name; put_files makes `dir` hold exactly
+// these (and its Log.txt).
 using Files = std::map<std::string, Bytes>;
 inline Files files_in(const std::string& dir) {
   Files out;
@@ -41,7 +40,6 @@ inline Files files_in(const std::string& dir) {
     if (e.path().filename() != "Log.txt") out[e.path().filename().string()] = read_file(e.path().string());
   return out;
 }
-// Makes `dir` hold exactly `files` (and its Log.txt).
 inline void put_files(const std::string& dir, const Files& files) {
   for (const auto& e : std::filesystem::directory_iterator(dir))
     if (e.path().filename() != "Log.txt") std::filesystem::remove_all(e.path());
