@@ -8,8 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
+#include "fuzz_install.h"
 #include "platform/headless/boxes.h"
 #include "platform/workdir.h"
 #include "store/store.h"
@@ -19,20 +18,6 @@ namespace {
 
 std::uint8_t g_key0[store::kKeyBytes];
 
-void set_up_once() {
-  static bool done = false;
-  if (done) return;
-  char tmpl[] = "/tmp/fuzz_store_XXXXXX";
-  if (!mkdtemp(tmpl)) std::abort();
-  platform::set_working_directory(tmpl);
-  store::Usersatz& admin = store::db().user_current;
-  admin.set_nummer(1);
-  admin.set_password("Golden-Admin-16!");
-  if (store::create_konfig(0) != 1) std::abort();
-  std::memcpy(g_key0, store::key_row(store::kSlotRecord), sizeof g_key0);
-  done = true;
-}
-
 void put_file(const char* name, const std::uint8_t* data, std::size_t size) {
   std::string path;
   if (!platform::working_path(name, &path)) std::abort();
@@ -40,20 +25,14 @@ void put_file(const char* name, const std::uint8_t* data, std::size_t size) {
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-void with_record_key() {
-  store::reset_store();
-  std::memcpy(store::key_row(store::kSlotRecord), g_key0, sizeof g_key0);
-  store::install_key(store::kSlotRecord);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  set_up_once();
+  fuzzsupport::install_once("fuzz_store_", g_key0);
   if (size < 1) return 0;
   const std::uint8_t* body = data + 1;
   std::size_t n = size - 1;
-  with_record_key();
+  fuzzsupport::with_record_key(g_key0);
   ui::headless::clear_boxes();
   store::Tables& t = store::db();
   switch (data[0] % 6) {

@@ -1,6 +1,7 @@
 #include "admin/dialog.h"
 
 #include "admin/admin.h"
+#include "ops/revocation.h"
 #include "platform/ui_rules.h"
 #include "store/store.h"
 #include "views/boxes.h"
@@ -64,7 +65,12 @@ bool may_save(ui::Window d) {
 }
 
 bool write_mask(ui::Window d, res::TextId failure) {
-  if (store::rw_eingabe(store::kWrite) >= 0) return true;
+  const store::Eingabesatz before = store::db().eingabe_saved;
+  if (store::rw_eingabe(store::kWrite) >= 0) {
+    // Readers loaded under the old rule hold user IDs nobody can name now.
+    ops::input_mask_saved(before);
+    return true;
+  }
   views::info(d, res::text(failure));
   return false;
 }

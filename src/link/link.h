@@ -66,6 +66,9 @@ struct State {
   // can repaint while an operation blocks (a capture, a keypad entry). Empty:
   // nothing is called.
   std::function<void()> between_polls;
+  // While set, the operations show no boxes: their texts go to Log.txt
+  // instead (removals retried without asking the operator).
+  bool quiet = false;
 };
 
 State& state();
@@ -103,6 +106,8 @@ int fp_transparent(int address, int on);
 int fp_add(int address, int group);
 int fp_enrol(int address, int time, int second_buffer);
 int fp_del_template(int address);
+// fp_del_template for the given user ID bytes (at most 60).
+int fp_del_user_id(int address, const std::uint8_t* id, int length);
 int fp_del_template_all(int address);
 int fp_led(int address, int colour, int mode, int flag);
 int fp_change_bmode(int address, int mode);
@@ -150,6 +155,9 @@ int load_reader_parameter(const ParameterSet* sets);
 int change_bmode(int mode);
 int set_iversion(const std::string& version);
 int del_template(int all);
+// del_template for a user ID given as its bytes rather than the current
+// person's (a removal the reader did not confirm earlier).
+int del_user_id(const std::uint8_t* id, int length);
 int add_template();
 int write_card_data(int address, const std::uint8_t* data, int length);
 

@@ -475,12 +475,19 @@ int set_iversion(const std::string& version) {
   return mode_command(send_iversion, LINK_IVERSION_ANSWER);
 }
 
-int del_template(int all) {
+namespace {
+
+// del_template: all templates (all != 0), the user ID `id` when given, or the
+// current person's.
+int delete_in_reader(int all, const std::uint8_t* id, int length) {
   int address = reader_address();
   if (address == 0) return 0;
   std::string caption = reader_caption();
   return transparent_operation(address, reader_conn(), caption, tcp(), 20, 50, [&]() {
-    if (all == 0 && fp_del_template(address) != 1) return -20;
+    if (all == 0) {
+      const int sent = id ? fp_del_user_id(address, id, length) : fp_del_template(address);
+      if (sent != 1) return -20;
+    }
     if (all != 0 && fp_del_template_all(address) != 1) return -19;
     int answer = wait_answer(address, 100, 20);
     if (answer != kPrompt && answer != 0x3F) {
@@ -490,6 +497,12 @@ int del_template(int all) {
     return 1;
   });
 }
+
+}  // namespace
+
+int del_template(int all) { return delete_in_reader(all, nullptr, 0); }
+
+int del_user_id(const std::uint8_t* id, int length) { return delete_in_reader(0, id, length); }
 
 namespace {
 

@@ -1,3 +1,4 @@
+#include "diag/log.h"
 #include "link/link.h"
 #include "link/link_internal.h"
 #include "platform/message_box.h"
@@ -29,6 +30,16 @@ int default_address() { return store::db().current_reader.bus_address(); }
 std::string reader_name() { return store::db().current_reader.name(); }
 
 void show(const std::string& text, const std::string& caption) {
+  if (state().quiet) {
+    // One log line: the box's line breaks become blanks.
+    std::string line;
+    for (char c : text)
+      if (c == '\n') line += line.empty() || line.back() == ' ' ? "" : " ";
+      else if (c != '\r') line += c;
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    diag::log_line("%s: %s", caption.c_str(), line.c_str());
+    return;
+  }
   ui::message_box(ui::kNoWindow, text, caption, ui::kOk);
 }
 

@@ -172,10 +172,17 @@ int fp_enrol(int address, int time, int second_buffer) {
 }
 
 int fp_del_template(int address) {
-  std::uint8_t p[64] = {address_char(address), 'Y', 0x06};
-  int n = user_id(p + 3, 60);
+  std::uint8_t id[60];
+  int n = user_id(id, 60);
   if (n < 0) return -1;
-  return command(p, 3 + n, true);
+  return fp_del_user_id(address, id, n);
+}
+
+int fp_del_user_id(int address, const std::uint8_t* id, int length) {
+  std::uint8_t p[64] = {address_char(address), 'Y', 0x06};
+  if (length < 0 || length > 60) return -1;
+  std::memcpy(p + 3, id, static_cast<std::size_t>(length));
+  return command(p, 3 + length, true);
 }
 
 int fp_del_template_all(int address) { return simple(address, {'Y', 0x07}, true); }

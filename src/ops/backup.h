@@ -83,9 +83,10 @@ struct Hooks {
 //   -30.. users, -40.. input mask, -50.. readers, -60 no memory,
 //   -63/-64/-65 templates, -70.. persons; writing: -80..-85 Programm.cfg,
 //   -90..-96 Personen.dat, -100..-106 Template.dat, -110..-116 Leser.dat,
-//   -120..-126 Eingabe.dat, -130..-136 Usepas.dat (path, path, open,
-//   position, sealing, sealed size, writing), -140 the files could not be
-//   put into place.
+//   -120..-126 Eingabe.dat, -130..-136 Usepas.dat, -150..-156 Widerruf.dat
+//   (path, path, open, position, sealing, sealed size, writing), -140 the
+//   files could not be put into place. A restore leaves every reader of the
+//   restored table marked for a complete erase in Widerruf.dat.
 // Any result other than 1 leaves the data files, the tables in memory and the
 // Konfigsatz in use as they were, and an earlier backup file as it was.
 int backup_restore(int mode, const std::string& path, const Hooks& hooks = {});

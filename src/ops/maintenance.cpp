@@ -2,6 +2,7 @@
 
 #include "link/link.h"
 #include "ops/param_file.h"
+#include "ops/revocation.h"
 #include "store/store.h"
 
 namespace ops {
@@ -100,8 +101,12 @@ LoopPlan maintenance_plan(Maintenance kind, int mode) {
       return result;
     }
     steps.status(res::text(x.status), res::format(x.status_done, name.c_str()));
-    // The reader holds nobody now: no person may say otherwise.
-    if (kind == Maintenance::Erase) clear_reader_bit(slot, steps.fail);
+    // The reader holds nobody now: no person may say otherwise, and nothing
+    // is left for it to remove.
+    if (kind == Maintenance::Erase) {
+      clear_reader_bit(slot, steps.fail);
+      reader_erased(slot);
+    }
     return result;
   };
   return p;

@@ -3,6 +3,7 @@
 #include "diag/log.h"
 #include "link/link.h"
 #include "ops/maintenance.h"
+#include "ops/revocation.h"
 #include "store/store.h"
 
 namespace ops {
@@ -159,6 +160,9 @@ class Run {
     report_ = ReaderReport{};
     report_.slot = slot;
     report_.name = r.name();
+    // What the reader was asked to delete earlier and did not confirm is
+    // asked again first, without boxes.
+    retry_removals(slot);
     if (plan_.first_check && !first_check(r)) {
       report_.skipped = true;
     } else {
@@ -201,6 +205,7 @@ class Run {
     rlink::select_reader(r);
     const int result = rlink::check_leser_parameter();
     report_.first_check = result;
+    if (result > 1) wiped();
     if (result > 0) return true;
     const int address = r.bus_address() + 1;
     if (plan_.reader_check_log != kNone) log(plan_.reader_check_log, r.name().c_str(), address, result);
@@ -223,9 +228,28 @@ class Run {
   void erase(const store::Lesersatz& r) {
     rlink::select_reader(r);
     report_.erase = rlink::del_template(1);
-    if (report_.erase != 1)
+    if (report_.erase != 1) {
       fail(res::format(res::DS_ERASE_FAILED, r.name().c_str(), r.bus_address() + 1, report_.erase),
            res::DS_CAP_ERASE_ERROR);
+      return;
+    }
+    // The reader holds nobody now: only the persons it takes from here on may
+    // carry its bit, and nothing is left for it to remove.
+    clear_reader_bit(report_.slot, [this](const std::string& text, res::TextId caption) {
+      fail(text, caption);
+    });
+    reader_erased(report_.slot);
+  }
+
+  // After a check whose parameter update deleted the reader's data base.
+  void wiped() {
+    if (!rlink::state().reader_data_deleted) return;
+    // No person's mask may still claim this reader, or the next download
+    // would leave them out.
+    clear_reader_bit(report_.slot, [this](const std::string& text, res::TextId caption) {
+      fail(text, caption);
+    });
+    reader_wiped(report_.slot);
   }
 
   void iversion(const store::Lesersatz& r) {
@@ -249,12 +273,7 @@ class Run {
       fail(res::format(plan_.check_failed, check), plan_.check_failed_caption);
       step();
     } else if (check > 1) {
-      // The update deleted what the reader held: no person's mask may still
-      // claim this reader, or the next download would leave them out.
-      if (rlink::state().reader_data_deleted)
-        clear_reader_bit(report_.slot, [this](const std::string& text, res::TextId caption) {
-          fail(text, caption);
-        });
+      wiped();
       if (plan_.step_when_updated) step();
     } else if (read_records(number)) {
       add(r);
@@ -308,6 +327,10 @@ class Run {
     step();
     ++report_.stored;
     ++result_.stored;
+    // The reader deleted this user ID before it stored it afresh for the
+    // person who holds it now: a removal left open for it is done.
+    if (rlink::state().templates_added != 0)
+      removal_done(report_.slot, store::user_id_of(t.person_read, t.eingabe));
     const long written = update_reader_mask(report_.slot, rlink::state().templates_added != 0);
     if (written < 0) {
       log(res::DS_UPDATE_FAILED, written);

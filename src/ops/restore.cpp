@@ -1,12 +1,15 @@
 // The restore of the whole database from a backup file. Everything is read and
-// checked first; the six files are then written beside the ones they replace
-// and put into place together as one change (store/commit.h), and only then
-// do the tables in memory change.
+// checked first; the six files and the ledger of unfinished removals are then
+// written beside the ones they replace and put into place together as one
+// change (store/commit.h), and only then do the tables in memory change.
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "diag/log.h"
 #include "ops/backup_internal.h"
+#include "ops/revocation.h"
 #include "store/commit.h"
 
 namespace ops::detail {
@@ -17,6 +20,7 @@ struct Records {
   int count, size, slot, key_slot;
   int seal_code, size_code, write_code;
   std::function<const std::uint8_t*(int)> at;
+  bool counted = true;  // each record is a step of the progress (the backup's records)
 };
 
 // Path, open and position codes of one file.
@@ -42,7 +46,7 @@ int write_target(store::Change& change, const char* name, const Codes& codes,
       int s = seal_into(r.at(i), r.size, r.slot, r.key_slot,
                         buf.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(r.slot));
       if (s != 0) return s == -1 ? r.seal_code : r.size_code;
-      progress.step();
+      if (r.counted) progress.step();
     }
     if (change.write(buf.data(), buf.size()) != store::Change::kDone) return r.write_code;
   }
@@ -62,10 +66,25 @@ std::function<const std::uint8_t*(int)> rows(const Table& table) {
   return [&table](int i) { return table[static_cast<std::size_t>(i)].b.data(); };
 }
 
+// The ledger after a restore: the readers' contents can no longer be known
+// (persons made after the backup may still be held), so every reader of the
+// restored table must be erased; open removals are covered by that.
+void mark_restored(const BackupImage& img, store::Ledger& l) {
+  l = store::Ledger{};
+  const std::string now = store::ledger_stamp();
+  for (int i = 0; i < store::kReaders; ++i) {
+    if (!img.readers[i].used()) continue;
+    l.head.set_reason(i, store::EraseReason::Restore);
+    l.head.set_datum(i, now);
+  }
+}
+
 // Writes the whole database beside the files in use and puts it into place.
-int write_database(const BackupImage& img, const Chosen& out, Counter& progress) {
-  static const char* const kNames[] = {store::kKonfigFile,  store::kPersonFile, store::kTemplateFile,
-                                       store::kReaderFile,  store::kEingabeFile, store::kUserFile};
+int write_database(const BackupImage& img, const Chosen& out, const store::Ledger& ledger,
+                   Counter& progress) {
+  static const char* const kNames[] = {store::kKonfigFile,  store::kPersonFile,  store::kTemplateFile,
+                                       store::kReaderFile,  store::kEingabeFile, store::kUserFile,
+                                       store::kLedgerFile};
   const int rec = store::kSlotRecord;
   std::vector<std::vector<Records>> runs = {
       {{1, store::kKeyHeaderSize, store::kKeyHeaderSlot, store::kSlotHeader, -82, -82, -83,
@@ -81,11 +100,16 @@ int write_database(const BackupImage& img, const Chosen& out, Counter& progress)
       {{1, store::Eingabesatz::kSize, store::Eingabesatz::kSlot, rec, -124, -125, -126,
         [&img](int) { return img.eingabe.b.data(); }}},
       {{store::kUsers, store::Usersatz::kSize, store::Usersatz::kSlot, rec, -134, -135, -136,
-        rows(img.users)}}};
+        rows(img.users)}},
+      {{1, store::Widerrufkopf::kSize, store::Widerrufkopf::kSlot, rec, -154, -155, -156,
+        [&ledger](int) { return ledger.head.b.data(); }, false},
+       {store::kLedgerEntries, store::Widerrufsatz::kSize, store::Widerrufsatz::kSlot, rec, -154,
+        -155, -156, rows(ledger.entries), false}}};
   // Programm.cfg has -80 and -81 only.
   static constexpr Codes kCodes[] = {{-80, -80, -80, -81},    {-90, -91, -92, -93},
                                      {-100, -101, -102, -103}, {-110, -111, -112, -113},
-                                     {-120, -121, -122, -123}, {-130, -131, -132, -133}};
+                                     {-120, -121, -122, -123}, {-130, -131, -132, -133},
+                                     {-150, -151, -152, -153}};
   // A failure before the commit leaves the files in use untouched; the
   // change removes the new files it holds.
   store::Change change;
@@ -107,8 +131,10 @@ struct SavedKey {
 };
 
 // Takes the restored database into memory (after the files are in place).
-void take_over(const BackupImage& img, const Chosen& out, bool backup_password, const SavedKey& before) {
+void take_over(const BackupImage& img, const Chosen& out, const store::Ledger& ledger,
+               bool backup_password, const SavedKey& before) {
   store::Tables& t = store::db();
+  t.ledger = ledger;
   t.konfig = out.konfig;
   t.konfig_saved = out.konfig;
   t.key_header = out.header;
@@ -128,6 +154,13 @@ void take_over(const BackupImage& img, const Chosen& out, bool backup_password, 
     std::memcpy(store::key_row(store::kSlotDerived), t.konfig.key3(), store::kKeyBytes);
     store::install_key(store::kSlotDerived);
   }
+  for (int i = 0; i < store::kReaders; ++i)
+    if (ledger.head.reason(i) != store::EraseReason::None)
+      diag::log_line("Widerruf  - %s",
+                     res::format(res::RVL_MARKED, i, t.readers[i].name().c_str(),
+                                 erase_reason_text(store::EraseReason::Restore).c_str())
+                         .c_str());
+  store::ledger_changed();
 }
 
 // Reads the backup after its first record and asks the password question.
@@ -196,12 +229,15 @@ int restore(const std::string& path, const Hooks& hooks) {
   const SavedKey before;
   std::memcpy(store::key_row(store::kSlotRecord), key, store::kKeyBytes);
   store::install_key(store::kSlotRecord);
-  rc = write_database(*img, out, progress);
+  // About 230 KB: on the heap.
+  auto ledger = std::make_unique<store::Ledger>();
+  mark_restored(*img, *ledger);
+  rc = write_database(*img, out, *ledger, progress);
   if (rc != 0) {
     before.put_back();
     return rc;
   }
-  take_over(*img, out, backup_password, before);
+  take_over(*img, out, *ledger, backup_password, before);
   return 1;
 }
 

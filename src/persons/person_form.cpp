@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ops/persons.h"
 #include "persons/persons.h"
 #include "persons/state.h"
 #include "platform/clock.h"
@@ -43,7 +44,6 @@ int field_edit(int i) { return kField1 + i - 1; }
 int field_label(int i) { return kField1Label + i - 1; }
 bool field_active(int i) { return mask().zusatz_active(i) != 0; }
 bool field_fixed(int i) { return (mask().fix_bits() & (1u << (i - 1))) != 0; }
-int field_digits(int i) { return clamp(2 * mask().zusatz_len(i), kFieldChars); }
 
 // The additional field 1 to 4 behind an edit, 0 for another control.
 int field_of(int id) { return id >= kField1 && id <= kField4 ? id - kField1 + 1 : 0; }
@@ -51,9 +51,9 @@ int field_of(int id) { return id >= kField1 && id <= kField4 ? id - kField1 + 1 
 // The hexadecimal fields, and the number of digits each is filled up to.
 bool is_hex_field(int id) { return id == kIdentification || id == kUserPin || field_of(id) != 0; }
 int digits_of(int id) {
-  if (id == kIdentification) return clamp(mask().ausweis_len(), kIdentificationChars);
-  if (id == kUserPin) return clamp(mask().user_pin_len(), kPinChars);
-  return field_digits(field_of(id));
+  if (id == kIdentification) return ops::identification_digits();
+  if (id == kUserPin) return ops::pin_digits();
+  return ops::zusatz_digits(field_of(id));
 }
 
 void info(ui::Window d, const std::string& text) { form_box(d, text, res::text(res::CAP_INFO)); }
@@ -130,7 +130,7 @@ void fill(ui::Window d, const store::Personensatz& p, bool change) {
     ui::set_text(d, kCompanyCodeLabel, caption);
   for (int i = 1; i <= 4; ++i) {
     if (!field_active(i)) continue;
-    limit(d, field_edit(i), field_digits(i));
+    limit(d, field_edit(i), ops::zusatz_digits(i));
     set_if_any(d, field_label(i), m.zusatz_description(i));
     std::string value = change ? p.zusatz(i) : std::string();
     ui::set_text(d, field_edit(i), value.empty() ? m.zusatz_default(i) : value);
@@ -175,16 +175,9 @@ void leave_field(ui::Window d, int id) {
 
 // ------------------------------------------------------------------ saving
 
-// The field's text cut to `chars`; filled with leading zeros to `digits` and
-// shown again when shorter (noted in `padded`).
-std::string take(ui::Window d, int id, int chars, int digits = 0, bool* padded = nullptr) {
-  std::string text = res::cut(ui::get_text(d, id), static_cast<std::size_t>(chars));
-  if (digits > 0 && !text.empty() && static_cast<int>(text.size()) < digits) {
-    text = store::pad_left_zero(text, digits);
-    ui::set_text(d, id, text);
-    if (padded) *padded = true;
-  }
-  return text;
+// The field's text cut to `chars`.
+std::string take(ui::Window d, int id, int chars) {
+  return res::cut(ui::get_text(d, id), static_cast<std::size_t>(chars));
 }
 
 std::uint16_t ticked(ui::Window d, int id) { return ui::checked(d, id) ? 1 : 0; }
@@ -207,58 +200,37 @@ std::uint8_t combined_flags(ui::Window d, std::uint8_t flags) {
   return static_cast<std::uint8_t>(flags);
 }
 
-// The checks every save runs, in their order, then the write. The record
-// number (>= 1), or 0 after a refusal (its message shown, the form keeping
-// what was typed).
+// The hexadecimal fields and the personnel number as typed, each cut to what
+// its record field takes.
+ops::PersonFields typed_fields(ui::Window d) {
+  ops::PersonFields f;
+  for (int i = 1; i <= 4; ++i)
+    if (field_active(i)) f.zusatz[i - 1] = take(d, field_edit(i), kFieldChars);
+  f.personnel = take(d, kPersonnelNumber, kPersonnelChars);
+  f.identification = take(d, kIdentification, kIdentificationChars);
+  f.pin = take(d, kUserPin, kPinChars);
+  return f;
+}
+
+// Shows the values a save filled up with leading zeros in their fields.
+void show_padded(ui::Window d, const ops::PersonFields& f) {
+  auto show = [d](int id, const std::string& value) {
+    if (ui::get_text(d, id) != value) ui::set_text(d, id, value);
+  };
+  for (int i = 1; i <= 4; ++i)
+    if (field_active(i)) show(field_edit(i), f.zusatz[i - 1]);
+  show(kIdentification, f.identification);
+  show(kUserPin, f.pin);
+}
+
+// The checks every save runs, then the write: the record number (>= 1), or 0
+// after a refusal (its message shown, the form keeping what was typed).
 int check_and_write(ui::Window d, bool* padded) {
-  store::Tables& t = store::db();
-  store::Personensatz& w = t.person_write;
-  const store::Eingabesatz& m = mask();
-  for (int i = 1; i <= 4; ++i) {
-    if (!field_active(i)) continue;
-    std::string value = take(d, field_edit(i), kFieldChars, field_digits(i), padded);
-    if (value.empty()) {
-      info(d, res::format(res::PS_NO_FIELD, i));
-      return 0;
-    }
-    w.set_zusatz(i, value);
-  }
-  const std::string personnel = take(d, kPersonnelNumber, kPersonnelChars);
-  if (personnel.empty()) {
-    info(d, res::text(res::PS_NO_PERSONNEL_NUMBER));
-    return 0;
-  }
-  if (static_cast<int>(personnel.size()) < m.personalnummer_len()) {
-    info(d, res::text(res::PS_PERSONNEL_NUMBER_SHORT));
-    return 0;
-  }
-  w.set_personalnummer(personnel);
-  const std::string identification =
-      take(d, kIdentification, kIdentificationChars, digits_of(kIdentification), padded);
-  if (identification.empty()) {
-    info(d, res::text(res::PS_NO_IDENTIFICATION));
-    return 0;
-  }
-  w.set_ausweisnummer(identification);
-  w.set_user_pin(take(d, kUserPin, kPinChars, digits_of(kUserPin), padded));
-  switch (store::check_pers_eindeutig()) {
-    case 0:
-      break;
-    case 1:
-      info(d, res::text(res::PS_PERSONNEL_NUMBER_EXISTS));
-      return 0;
-    case 2:
-      info(d, res::text(res::PS_IDENTIFICATION_EXISTS));
-      return 0;
-    default:
-      info(d, res::text(res::PS_UNKNOWN_UNIQUE_RESULT));
-      return 0;
-  }
-  int number = store::rw_person(store::kWrite);
-  if (number < 1) {
-    info(d, res::text(res::PS_WRITE_FAILED));
-    return 0;
-  }
+  ops::PersonFields f = typed_fields(d);
+  std::string refusal;
+  const int number = ops::check_and_write_person(f, padded, &refusal);
+  show_padded(d, f);
+  if (number < 1) info(d, refusal);
   return number;
 }
 
@@ -293,23 +265,23 @@ void go_to_templates(std::intptr_t number) {
 }
 
 // "Save Changes": the person rebuilt from the form under its record number,
-// keeping only its fingerprint flag and Spezial PIN.
+// keeping its fingerprint flag, Spezial PIN and finger data; an old user ID
+// leaves the readers.
 void save_changes(ui::Window d) {
   State& s = state();
-  store::Tables& t = store::db();
-  const store::Personensatz& current = t.person_read;
+  const store::Personensatz current = store::db().person_read;
   store::Personensatz w;
-  w.set_nummer(current.nummer());
-  w.set_fingerprint_flag(current.fingerprint_flag());
-  w.set_spezial_pin(current.spezial_pin());
   w.set_name(take(d, kName, kNameChars));
   w.set_vorname(take(d, kFirstName, kNameChars));
   w.set_firmenkennung(take(d, kCompanyCode, kCompanyChars));
   take_options(d, w);
   w.set_combined_mode(combined_flags(d, 0));
-  t.person_write = w;
   bool padded = false;
-  if (check_and_write(d, &padded) < 1) {
+  ops::PersonFields f = typed_fields(d);
+  const ops::ChangeResult saved = ops::save_person_changes(current, w, f, &padded, d);
+  show_padded(d, f);
+  if (saved.number < 1) {
+    info(d, saved.refusal);
     s.templates_after_save = false;
     return;
   }

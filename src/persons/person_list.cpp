@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "link/link.h"
+#include "ops/persons.h"
 #include "persons/persons.h"
 #include "persons/state.h"
 #include "resources/catalogue.h"
@@ -67,22 +67,9 @@ void change_selected() {
   change(row, slot);
 }
 
-// Removes the person from the readers: every reader with a name is made the
-// current reader in turn and asked to delete the current person's templates.
-void delete_in_readers(const std::string& identification) {
-  store::Tables& t = store::db();
-  for (const store::Lesersatz& r : t.readers) {
-    if (!r.used() || r.name().empty()) continue;
-    rlink::select_reader(r);
-    if (rlink::del_template(0) != 1)
-      views::info(window(), res::format(res::PS_READER_DELETE_FAILED, identification.c_str(),
-                                        r.name().c_str()));
-  }
-}
-
-// Deletes the person of selected row `row`: the row, the person record, its
-// template record, the table slot, and the person in every reader. True when
-// the row was removed for good (the scan then starts again from the top).
+// Deletes the person of selected row `row`: the row, then the person in the
+// files and in every reader. True when the row was removed for good (the scan
+// then starts again from the top).
 bool delete_row(int row) {
   std::vector<std::string> texts = list().texts(row);
   int slot = views::find_person(texts, true);
@@ -91,31 +78,11 @@ bool delete_row(int row) {
     return false;
   }
   if (!list().remove(row)) return false;
-  store::Tables& t = store::db();
-  const store::Personensatz person = t.persons[slot];
-  const long number = static_cast<long>(person.nummer());
-  t.person_write = person;
-  t.template_write = store::Templatesatz{};
-  t.template_write.set_nummer(person.nummer());
-  int rc = store::rw_person(store::kDelete);
-  if (rc <= 0) {
-    views::error_info(window(), res::format(res::PS_DELETE_FAILED, static_cast<long>(rc) - 1));
+  if (ops::delete_person(slot, window()).person <= 0) {
     // The person is still stored: its row comes back, no longer selected.
     list().insert(row, texts);
     return false;
   }
-  if (store::rw_template(store::kWrite) < 1)
-    views::error_info(window(), res::format(res::PS_DELETE_TEMPLATES_FAILED, number - 1));
-  t.persons[slot] = store::Personensatz{};
-  const std::string identification = person.ausweisnummer();
-  views::info(window(), res::format(res::PS_DELETED, number - 1, identification.c_str()));
-  // The readers know the person by its user ID, which is built from the
-  // Ausweisnummer and the active additional fields: the current person keeps
-  // both so that the readers are asked for the ID they were given.
-  t.person_read = store::Personensatz{};
-  t.person_read.set_ausweisnummer(identification);
-  for (int i = 1; i <= 4; ++i) t.person_read.set_zusatz(i, person.zusatz(i));
-  delete_in_readers(identification);
   return true;
 }
 

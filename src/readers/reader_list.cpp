@@ -3,6 +3,7 @@
 // (command 8030).
 #include <cstdint>
 
+#include "ops/revocation.h"
 #include "readers/reader_rows.h"
 #include "readers/readers.h"
 #include "readers/state.h"
@@ -70,6 +71,8 @@ bool delete_row(int row) {
     list().insert(row, texts);
     return false;
   }
+  // What was noted for this reader cannot be done any more through the program.
+  ops::reader_deleted(slot);
   views::info(window(), res::format(res::RD_DELETED, static_cast<long>(slot), name.c_str()));
   return true;
 }

@@ -7,6 +7,7 @@
 #include "persons/persons.h"
 #include "persons/templates.h"
 #include "persons/toc.h"
+#include "ops/revocation.h"
 #include "readers/download.h"
 #include "readers/maintenance.h"
 #include "readers/readers.h"
@@ -107,6 +108,10 @@ void login_done(std::intptr_t user) {
       enable_without_station(&s.init_offer);
   }
   repaint();
+  // Readers that may still accept withdrawn cards are named after every login.
+  const std::string cleaning = ops::cleaning_report();
+  if (!cleaning.empty())
+    ui::message_box(main_window(), cleaning, res::text(res::RV_CAP_READERS), ui::kOk | ui::kIconWarning);
 }
 
 void password_done(std::intptr_t result) {

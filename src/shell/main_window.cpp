@@ -7,6 +7,7 @@
 #include "platform/workdir.h"
 #include "resources/catalogue.h"
 #include "link/link.h"
+#include "ops/revocation.h"
 #include "diag/log.h"
 #include "shell/internal.h"
 #include "admin/admin.h"
@@ -134,11 +135,18 @@ void show_date_time() {
   ui::set_status_text(main(), kStatusBar, 3, "\t" + platform::format_time(now));
 }
 
+// Part 0: how many readers still have to be cleaned (empty when none).
+void show_cleaning_status() {
+  if (!g_shell.status_bar || !ui::window_exists(main())) return;
+  ui::set_status_text(main(), kStatusBar, 0, ops::cleaning_status());
+}
+
 void layout_status_bar() {
   if (!g_shell.status_bar) return;
   int part = ui::client_size(main()).width / 32;
   ui::status_parts(main(), kStatusBar, {part * 12, part * 21, part * 27, part * 32});
   show_date_time();
+  show_cleaning_status();
 }
 
 void clock_tick() {
@@ -171,9 +179,10 @@ void start_sequence() {
   repaint();
 
   s.status_bar = ui::create_status_bar(main(), kStatusBar);
-  if (s.status_bar)
+  if (s.status_bar) {
     layout_status_bar();
-  else
+    store::set_ledger_observer(show_cleaning_status);
+  } else
     box(res::SH_NO_STATUS_BAR, res::CAP_INFO_STATUS_BAR);
 
   if (!s.no_configuration) {
@@ -257,7 +266,12 @@ bool main_handler(ui::Window w, const ui::Event& e) {
 
 bool load_all_or_end() {
   int r = store::load_all();
-  if (r == store::kLoadAllOk) return true;
+  if (r == store::kLoadAllOk) {
+    // What the readers were asked to delete and did not confirm; a failure is
+    // shown and the program goes on with every reader marked.
+    ops::open_ledger(main());
+    return true;
+  }
   res::TextId text = r == store::kLoadPersonsFailed   ? res::SH_LOAD_PERSONS_FAILED
                      : r == store::kLoadReadersFailed ? res::SH_LOAD_READERS_FAILED
                      : r == store::kLoadEingabeFailed ? res::SH_LOAD_EINGABE_FAILED

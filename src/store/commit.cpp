@@ -18,8 +18,8 @@ const char* const kIntentFile = "Commit.txt";
 
 namespace {
 
-const char* const kInstallationFiles[] = {kKonfigFile, kPersonFile, kTemplateFile,
-                                          kReaderFile, kEingabeFile, kUserFile};
+const char* const kInstallationFiles[] = {kKonfigFile,  kPersonFile, kTemplateFile, kReaderFile,
+                                          kEingabeFile, kUserFile,   kLedgerFile};
 const char kNewSuffix[] = ".new";
 const char kOldSuffix[] = ".old";
 const char kIntentHead[] = "enrol-change 1\n";

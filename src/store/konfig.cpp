@@ -360,6 +360,7 @@ int create_db(Change* change) {
       free_user(n, u);
   });
   if (rc != 1) return rc;
+  if (create_ledger(change) != 1) return -60;
   if (own && own->commit() != Change::kCommitted) return -4;
   return 1;
 }

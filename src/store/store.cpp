@@ -67,6 +67,7 @@ void reset_store() {
   static const Tables kEmpty{};
   tables_storage() = kEmpty;
   reset_keys();
+  set_ledger_observer(nullptr);
 }
 
 int rw_person(RecordMode mode) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "store/ledger.h"
 #include "store/records.h"
 #include "store/seal.h"
 
@@ -61,6 +62,8 @@ struct Tables {
   // The 120 plain bytes of the key header of Programm.cfg, as the last load or
   // creation of the configuration found or made them.
   std::array<std::uint8_t, kKeyHeaderSize> key_header{};
+  // The ledger of unfinished removals in the readers (store/ledger.h).
+  Ledger ledger;
 };
 
 Tables& db();
@@ -177,7 +180,8 @@ int create_dat_file(const std::string& name, platform::File& out);
 // contents of `change`, whose configuration it reads; without one they
 // replace the files in use at once. 1 or -1 configuration, -10..-12 persons,
 // -20..-22 templates, -30..-32 readers, -40..-42 input mask, -50..-52 users,
-// -1/-2 path, -5 create, -6 position, -4 the files could not be put into place.
+// -60 the ledger of unfinished removals, -1/-2 path, -5 create, -6 position,
+// -4 the files could not be put into place.
 int create_db(Change* change = nullptr);
 // Reads all persons, readers, the input mask and all users into memory.
 enum LoadAllResult : int {

@@ -73,8 +73,10 @@ TEST_P(RoundTrip, RestoreIntoAnotherInstallationGivesEveryRecordBack) {
     EXPECT_TRUE(before_b.t->konfig.b == loaded.t->konfig.b);
     EXPECT_EQ(before_b.key0, loaded.key0);
   }
-  Files left = files_of(b.path());
-  EXPECT_EQ(std::size(kDataFiles), left.size());  // nothing written beside is left
+  for (const auto& left : files_of(b.path()))  // nothing written beside is left
+    EXPECT_TRUE(left.first.find(".new") == std::string::npos &&
+                left.first.find(".old") == std::string::npos)
+        << left.first;
 }
 
 INSTANTIATE_TEST_SUITE_P(PasswordQuestion, RoundTrip, ::testing::Bool());
@@ -211,8 +213,9 @@ TEST_F(Failing, RestoreStepsThatFailLeaveTheInstallationAsItWas) {
       {Op::FileOpen, 5, -112},  {Op::FileSeek, 5, -113},   {Op::FileWrite, 5, -116},
       {Op::FileOpen, 6, -122},  {Op::FileSeek, 6, -123},   {Op::FileWrite, 6, -126},
       {Op::FileOpen, 7, -132},  {Op::FileSeek, 7, -133},   {Op::FileWrite, 7, -136},
-      {Op::FileFlush, 6, -136}, {Op::FileOpen, 8, ops::kRestoreSwapFailed},
-      {Op::FileFlush, 7, ops::kRestoreSwapFailed}, {Op::FileFlush, 8, ops::kRestoreSwapFailed}};
+      {Op::FileFlush, 6, -136}, {Op::FileOpen, 8, -152},   {Op::FileSeek, 8, -153},
+      {Op::FileWrite, 9, -156}, {Op::FileFlush, 7, -156},  {Op::FileOpen, 9, ops::kRestoreSwapFailed},
+      {Op::FileFlush, 8, ops::kRestoreSwapFailed}, {Op::FileFlush, 9, ops::kRestoreSwapFailed}};
   for (const Fault& f : kFaults) {
     platform::fault::reset();
     platform::fault::arm(f.op, f.nth, f.kind);

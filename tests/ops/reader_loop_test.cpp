@@ -31,20 +31,7 @@ using testsupport::store_person;
 class Loop : public ::testing::Test {
  protected:
   void SetUp() override {
-    res::select_edition(res::Edition::English);
-    platform::fault::reset();
-    hl::clear_boxes();
-    store::reset_store();
-    rlink::reset_link();
-    diag::reset_diag();
-    platform::set_working_directory(dir.path());
-    store::Usersatz& admin = store::db().user_current;
-    admin.set_nummer(store::kAdminRecord);
-    admin.set_name("Admin");
-    admin.set_password("Sesam-oeffne-di!");
-    ASSERT_EQ(1, store::create_konfig(123));
-    ASSERT_EQ(1, store::create_db());
-    ASSERT_EQ(1, store::load_all());
+    ASSERT_NO_FATAL_FAILURE(testsupport::new_installation(dir.path()));
     readers.start();
   }
   void TearDown() override {

@@ -146,7 +146,8 @@ class Change : public Program {
   }
 };
 
-TEST_F(Change, SaveKeepsOnlyTheNumberTheFingerprintFlagAndTheSpecialPin) {
+TEST_F(Change, SaveKeepsTheNumberTheFingerprintFlagTheSpecialPinAndTheFingerData) {
+  const store::Personensatz before = store::db().persons[0];
   ui::Window f = open_row(0);
   EXPECT_EQ("0000000011", ui::get_text(f, kIdentification));
   ASSERT_TRUE(hl::press(f, kInfoAccessReader));
@@ -170,8 +171,10 @@ TEST_F(Change, SaveKeepsOnlyTheNumberTheFingerprintFlagAndTheSpecialPin) {
   EXPECT_EQ("4711", p.spezial_pin());
   EXPECT_EQ(store::kNeedPin | store::kNeedFinger, p.combined_mode());
   EXPECT_EQ(0u, p.reader_mask());
-  EXPECT_EQ(0, p.group_mark(1));
-  EXPECT_EQ(0, p.finger_count());
+  // The templates stay stored, and the record goes on saying so.
+  for (int g = 1; g <= 10; ++g) EXPECT_EQ(before.group_mark(g), p.group_mark(g));
+  EXPECT_EQ(before.finger_count(), p.finger_count());
+  EXPECT_NE(0, p.group_mark(1));
   hl::clear_boxes();
   ASSERT_TRUE(hl::press(open_row(0), kInfoAccessReader));
   EXPECT_EQ("This set was sent to the following readers:\r\n\r\nNot to any reader!\r\n\r\n|"

@@ -1,9 +1,11 @@
 // The person list (commands 2010 and 2020): columns, sorting, the mode
 // refusals, and deletion in Personen.dat, Template.dat and every reader.
 #include "fixture.h"
+#include "ops/revocation.h"
 #include "platform/fault.h"
 #include "resources/catalogue.h"
 #include "resources/cp1252.h"
+#include "shell/shell.h"
 #include "views/list_window.h"
 
 namespace persontest {
@@ -103,6 +105,18 @@ TEST_F(List, DeletionReachesTheFilesAndEveryReader) {
   };
   EXPECT_EQ(std::vector<sim::Bytes>{ids[2]}, users(1));
   EXPECT_EQ(ids, users(2));
+
+  // South did not confirm: both removals are kept, and the status bar says so.
+  EXPECT_EQ(2, ops::open_removals(1));
+  EXPECT_EQ("1 reader to clean", ui::status_text(main(), shell::kStatusBar, 0));
+  // After the next login the operator is told which reader and what to do.
+  stop();
+  ASSERT_TRUE(start_and_run());
+  hl::clear_boxes();
+  ASSERT_TRUE(login("Admin", testsupport::kAdminPassword));
+  EXPECT_NE(std::string::npos, boxes().find("Pos. 002, South: 2 removal(s) not confirmed\r\n"));
+  EXPECT_NE(std::string::npos, boxes().find("|Readers to clean\n"));
+  EXPECT_EQ("1 reader to clean", ui::status_text(main(), shell::kStatusBar, 0));
 }
 
 TEST_F(List, AFailedDeletionKeepsThePersonAndItsRow) {

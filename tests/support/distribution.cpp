@@ -1,5 +1,11 @@
 #include "support/distribution.h"
 
+#include "diag/log.h"
+#include "link/link.h"
+#include "platform/fault.h"
+#include "platform/headless/boxes.h"
+#include "platform/workdir.h"
+#include "resources/catalogue.h"
 #include "store/records.h"
 
 namespace testsupport {
@@ -20,10 +26,10 @@ void fill_template(const std::string& seed, int block, std::uint8_t* out, int le
   }
 }
 
-sim::Bytes user_id_of(const store::Personensatz& p, const store::Eingabesatz& mask) {
-  std::uint8_t id[64];
-  int n = store::pack_hex(store::identification_text(p, mask), id, sizeof id);
-  return sim::Bytes(id, id + (n > 0 ? n : 0));
+sim::Bytes id_bytes(const store::UserId& id) { return sim::Bytes(id.b.begin(), id.b.begin() + id.len); }
+
+sim::Bytes id_bytes(const store::Personensatz& p, const store::Eingabesatz& mask) {
+  return id_bytes(store::user_id_of(p, mask));
 }
 
 }  // namespace
@@ -36,6 +42,23 @@ PersonSpec person(const std::string& personnel_number, const std::string& id, in
   p.templates = templates;
   p.length = length;
   return p;
+}
+
+void new_installation(const std::string& dir) {
+  res::select_edition(res::Edition::English);
+  platform::fault::reset();
+  ui::headless::clear_boxes();
+  store::reset_store();
+  rlink::reset_link();
+  diag::reset_diag();
+  platform::set_working_directory(dir);
+  store::Usersatz& admin = store::db().user_current;
+  admin.set_nummer(store::kAdminRecord);
+  admin.set_name("Admin");
+  admin.set_password("Sesam-oeffne-di!");
+  ASSERT_EQ(1, store::create_konfig(123));
+  ASSERT_EQ(1, store::create_db());
+  ASSERT_EQ(1, store::load_all());
 }
 
 int store_person(const PersonSpec& spec) {
@@ -144,7 +167,7 @@ void SimulatedReaders::mismatch_parameters(int slot) {
     for (const store::Personensatz& p : tables.persons) {
       if (!p.used() || !(p.reader_mask() & (1u << slot))) continue;
       ++expected;
-      const sim::Bytes id = user_id_of(p, tables.eingabe);
+      const sim::Bytes id = id_bytes(p, tables.eingabe);
       const sim::User* u = nullptr;
       for (const sim::User& candidate : users)
         if (candidate.user_id == id) u = &candidate;

@@ -17,6 +17,10 @@
 
 namespace testsupport {
 
+// Every folder's state reset (English edition, no faults, no boxes) and a new
+// installation created and loaded in `dir`, which becomes the working directory.
+void new_installation(const std::string& dir);
+
 // A person to store: the templates are `templates` blocks of `length` bytes
 // (block i in group i + 1), with data that differs from person to person.
 struct PersonSpec {
@@ -63,6 +67,7 @@ class SimulatedReaders {
   ::testing::AssertionResult hold(const std::vector<int>& slots, const store::Tables& tables);
 
   sim::Simulator& bus() { return *bus_; }
+  int bus_port() const { return bus_port_; }
   sim::Simulator& single() { return *single_; }
 
  private:

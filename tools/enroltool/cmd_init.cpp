@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 const char* const kInstallationFiles[] = {store::kKonfigFile,  store::kPersonFile,
                                           store::kTemplateFile, store::kReaderFile,
-                                          store::kEingabeFile,  store::kUserFile};
+                                          store::kEingabeFile,  store::kUserFile,
+                                          store::kLedgerFile};
 struct InitRequest {
   std::string dir;
   std::string password;  // as typed (UTF-8)

@@ -8,6 +8,9 @@
 #include "commands.h"
 #include "link_args.h"
 #include "link/link.h"
+#include "ops/maintenance.h"
+#include "ops/revocation.h"
+#include "platform/message_box.h"
 #include "platform/serial.h"
 #include "platform/tcp.h"
 #include "store/store.h"
@@ -169,12 +172,56 @@ int reader_check(const LinkArgs& a) {
   return finish_link("check_leser_parameter", r, r == 1 || r == 2);
 }
 
+// The reader slot of the installation's reader behind the connection and bus
+// address of `a`, or -1.
+int reader_slot_of(const LinkArgs& a) {
+  // Serial readers are known by their COM port; the device names are the
+  // platform's own, not the one --serial pointed port 0 at.
+  platform::com_reset_devices();
+  int found = -1;
+  for (int i = 0; i < store::kReaders && found < 0; ++i) {
+    const store::Lesersatz& r = store::db().readers[i];
+    if (!r.used() || r.bus_address() + 1 != a.address) continue;
+    const bool tcp = r.verbindung() != 0;
+    if (tcp && !a.host.empty() && r.ip() == a.host && r.tcp_port() == a.port) found = i;
+    if (!tcp && !a.device.empty() && platform::com_device_name(r.com_port()) == a.device) found = i;
+  }
+  if (!a.device.empty()) platform::com_set_device(kToolPort, a.device);
+  return found;
+}
+
+// After an erase with --dir: the reader holds nobody, so no person's mask may
+// claim it, and what was left for it to remove is done.
+int note_erase(const LinkArgs& a) {
+  if (store::load_all() != store::kLoadAllOk) {
+    std::fprintf(stderr, "enroltool: the data files of %s do not read; nothing noted\n", a.dir.c_str());
+    return kExitFailed;
+  }
+  ops::open_ledger(ui::kNoWindow);
+  const int slot = reader_slot_of(a);
+  if (slot < 0) {
+    std::printf("no reader of %s has this connection and bus address: nothing noted\n", a.dir.c_str());
+    return kExitOk;
+  }
+  int failures = 0;
+  const ops::MaskClearing cleared = ops::clear_reader_bit(slot, [&failures](const std::string& text, res::TextId caption) {
+    ui::message_box(ui::kNoWindow, text, res::text(caption), ui::kOk);
+    ++failures;
+  });
+  if (ops::reader_erased(slot) != 1) ++failures;
+  std::printf("reader slot %d: %d person%s no longer marked as held, open removals and erase mark cleared\n",
+              slot, cleared.written, cleared.written == 1 ? "" : "s");
+  return failures == 0 ? kExitOk : kExitFailed;
+}
+
 int reader_erase(const LinkArgs& a) {
   int rc = prepare_link(a, true);
   if (rc != kExitOk) return rc;
   int r = rlink::del_template(1);
   if (r == 1) std::printf("all templates deleted in the reader\n");
-  return finish_link("del_template", r, r == 1);
+  const int done = finish_link("del_template", r, r == 1);
+  if (done != kExitOk || a.dir.empty()) return done;
+  return note_erase(a);
 }
 
 }  // namespace
@@ -187,7 +234,9 @@ const char* link_usage() {
          "  reader-check CONNECTION --address N [--dir DIR]\n"
          "      Check the reader's parameters against the input mask; offers an update.\n"
          "  reader-erase CONNECTION --address N [--dir DIR]\n"
-         "      Delete every template in the reader.\n";
+         "      Delete every template in the reader. With --dir, when DIR has a reader\n"
+         "      with this connection and bus address, its bit is cleared in every\n"
+         "      person's reader mask, and its open removals and erase mark go.\n";
 }
 
 const char* connection_usage() {

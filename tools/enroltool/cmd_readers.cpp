@@ -1,7 +1,9 @@
 // Reader records and the template download for service staff: `reader add`
 // with the reader form's checks, `reader list`, `download` (the bulk download
-// of the program, with --erase as "Delete all templates"), and `person add`
-// to put persons in place for a demonstration or a test.
+// of the program, with --erase as "Delete all templates", or the person
+// download with --persons), `person add` to put persons in place for a
+// demonstration or a test, `person change` and `person delete` as the person
+// form and list do them, and `revocations`, what readers still must remove.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,6 +12,7 @@
 #include "commands.h"
 #include "link/link.h"
 #include "ops/reader_entry.h"
+#include "ops/persons.h"
 #include "ops/reader_loop.h"
 #include "platform/serial.h"
 #include "platform/tcp.h"
@@ -28,7 +31,9 @@ bool parse_int(const std::string& text, int lo, int hi, int* out) {
   return true;
 }
 
-// Opens the installation and reads every record file into memory.
+// Opens the installation and reads every record file into memory, the ledger
+// of unfinished removals too (a failure there is shown and every reader is
+// then taken as one to erase, as the program does).
 int load_installation(const std::string& dir) {
   int rc = open_installation(dir);
   if (rc != kExitOk) return rc;
@@ -36,7 +41,26 @@ int load_installation(const std::string& dir) {
   if (loaded != store::kLoadAllOk)
     return fail(kExitFailed, dir + ": the data files do not read (load_all " +
                                  std::to_string(loaded) + ")");
+  ops::open_ledger(ui::kNoWindow);
   return kExitOk;
+}
+
+// The first person slot in use with Personalnummer `pnr`, or -1.
+int person_slot(const std::string& pnr) {
+  for (int i = 0; i < store::kPersons; ++i) {
+    const store::Personensatz& p = store::db().persons[i];
+    if (p.used() && p.personalnummer() == pnr) return i;
+  }
+  return -1;
+}
+
+// What the reader removals of a change or deletion left open, on one line.
+void print_removal(const ops::RemovalResult& r) {
+  if (r.failed == 0) return;
+  std::fprintf(stderr, "enroltool: %d reader%s did not confirm the removal; see enroltool revocations\n",
+               r.failed, r.failed == 1 ? "" : "s");
+  if (r.not_noted > 0)
+    std::fprintf(stderr, "enroltool: %d of them could not be noted in Widerruf.dat\n", r.not_noted);
 }
 
 // A box's text as the operator would see it, on one line after its caption.
@@ -147,25 +171,19 @@ int reader_list(const Args& args) {
 
 // ------------------------------------------------------------------ download
 
-// "--readers 0,3,4": reader slots in use with a name; false with a complaint.
-bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* complaint) {
+// A list "A,B,C" of slots: each item becomes a slot through `slot_of` (-1
+// with `complaint` set refuses it); an item given twice is refused too.
+template <typename SlotOf>
+bool parse_list(const std::string& text, std::vector<int>* slots, std::string* complaint, SlotOf slot_of) {
   std::size_t at = 0;
   while (at <= text.size()) {
     std::size_t comma = text.find(',', at);
-    std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
-    int slot = 0;
-    if (!parse_int(item, 0, store::kReaders - 1, &slot)) {
-      *complaint = "--readers needs reader slots 0 to 31, separated by commas";
-      return false;
-    }
-    const store::Lesersatz& r = store::db().readers[slot];
-    if (!r.used() || r.name().empty()) {
-      *complaint = "reader slot " + item + " holds no reader (see enroltool reader list)";
-      return false;
-    }
+    const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+    const int slot = slot_of(item);
+    if (slot < 0) return false;
     for (int s : *slots)
       if (s == slot) {
-        *complaint = "reader slot " + item + " is given twice";
+        *complaint = item + " is given twice";
         return false;
       }
     slots->push_back(slot);
@@ -173,6 +191,23 @@ bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* 
     at = comma + 1;
   }
   return true;
+}
+
+// "--readers 0,3,4": reader slots in use with a name; false with a complaint.
+bool parse_slots(const std::string& text, std::vector<int>* slots, std::string* complaint) {
+  return parse_list(text, slots, complaint, [complaint](const std::string& item) {
+    int slot = 0;
+    if (!parse_int(item, 0, store::kReaders - 1, &slot)) {
+      *complaint = "--readers needs reader slots 0 to 31, separated by commas";
+      return -1;
+    }
+    const store::Lesersatz& r = store::db().readers[slot];
+    if (!r.used() || r.name().empty()) {
+      *complaint = "reader slot " + item + " holds no reader (see enroltool reader list)";
+      return -1;
+    }
+    return slot;
+  });
 }
 
 void print_reader(const ops::ReaderReport& r) {
@@ -189,22 +224,40 @@ void print_reader(const ops::ReaderReport& r) {
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+// "--persons P,P...": person slots by Personalnummer; false with a complaint.
+bool parse_persons(const std::string& text, std::vector<int>* slots, std::string* complaint) {
+  return parse_list(text, slots, complaint, [complaint](const std::string& item) {
+    const int slot = person_slot(res::utf8_to_cp1252(item));
+    if (slot < 0) *complaint = "no person has the personnel number '" + item + "'";
+    return slot;
+  });
+}
+
 int download(const Args& args) {
   if (args.empty()) return fail(kExitUsage, "download: give DIR first");
-  std::string slots_text;
-  bool erase = false;
+  std::string slots_text, persons_text;
+  bool erase = false, some_persons = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--erase") {
       erase = true;
     } else if (args[i] == "--readers" && i + 1 < args.size()) {
       slots_text = args[++i];
+    } else if (args[i] == "--persons" && i + 1 < args.size()) {
+      persons_text = args[++i];
+      some_persons = true;
     } else {
       return fail(kExitUsage, "download: unknown option " + args[i] +
-                                  " (DIR [--readers SLOT,SLOT...] [--erase])");
+                                  " (DIR [--readers SLOT,SLOT...] [--erase | --persons P,P...])");
     }
   }
+  if (erase && some_persons) return fail(kExitUsage, "download: give --erase or --persons, not both");
   int rc = load_installation(args[0]);
   if (rc != kExitOk) return rc;
+  std::vector<int> chosen;
+  if (some_persons) {
+    std::string complaint;
+    if (!parse_persons(persons_text, &chosen, &complaint)) return fail(kExitUsage, "download: " + complaint);
+  }
   std::vector<int> readers;
   if (!slots_text.empty()) {
     std::string complaint;
@@ -231,8 +284,10 @@ int download(const Args& args) {
   if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
   ops::LoopHooks hooks;
   hooks.reader_done = print_reader;
+  // The person download adds the chosen persons without erasing the readers.
   const ops::LoopResult result =
-      ops::run_reader_loop(ops::bulk_plan(erase), readers, ops::persons_in_use(), hooks);
+      some_persons ? ops::run_reader_loop(ops::persons_plan(), readers, chosen, hooks)
+                   : ops::run_reader_loop(ops::bulk_plan(erase), readers, ops::persons_in_use(), hooks);
   platform::tcp_cleanup();
   std::printf("persons stored: %d, failures: %d\n", result.stored, result.failures);
   // A template left in the database after --erase is a failure too: the
@@ -324,6 +379,153 @@ int person_add(const Args& args) {
   return kExitOk;
 }
 
+// ------------------------------------------------------------------ person change
+
+// "--personnel-number P" and the options of `allowed` (each with a value).
+bool person_options(const std::string& command, const Args& args, const std::vector<std::string>& allowed,
+                    std::string* pnr, std::vector<std::pair<std::string, std::string>>* given, int* rc) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& opt = args[i];
+    bool known = opt == "--personnel-number";
+    for (const std::string& a : allowed) known = known || opt == a;
+    if (!known) {
+      *rc = fail(kExitUsage, command + ": unknown option " + opt);
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      *rc = fail(kExitUsage, command + ": option " + opt + " needs a value");
+      return false;
+    }
+    const std::string v = res::utf8_to_cp1252(args[++i]);
+    if (opt == "--personnel-number")
+      *pnr = v;
+    else
+      given->emplace_back(opt, v);
+  }
+  if (pnr->empty()) {
+    *rc = fail(kExitUsage, command + ": --personnel-number P is needed");
+    return false;
+  }
+  return true;
+}
+
+int person_change(const Args& args) {
+  if (args.empty()) return fail(kExitUsage, "person change: give DIR first");
+  std::string pnr;
+  std::vector<std::pair<std::string, std::string>> given;
+  int rc = kExitOk;
+  if (!person_options("person change", args, {"--id", "--name", "--first-name", "--pin"}, &pnr, &given, &rc))
+    return rc;
+  rc = load_installation(args[0]);
+  if (rc != kExitOk) return rc;
+  store::Tables& t = store::db();
+  const store::Eingabesatz& mask = t.eingabe;
+  const int slot = person_slot(pnr);
+  if (slot < 0) return fail(kExitUsage, "person change: no person has the personnel number " + term(pnr));
+  const store::Personensatz stored = t.persons[slot];
+  t.person_read = stored;
+  // The record as the form shows it: what was given replaces what is stored.
+  store::Personensatz w;
+  w.set_name(stored.name());
+  w.set_vorname(stored.vorname());
+  w.set_firmenkennung(mask.default_firma());
+  w.set_write_on_transponder(stored.write_on_transponder());
+  w.set_distribute_to_reader(stored.distribute_to_reader());
+  w.set_save_in_db(stored.save_in_db());
+  w.set_combined_mode(stored.combined_mode());
+  ops::PersonFields f;
+  for (int i = 1; i <= 4; ++i)
+    f.zusatz[i - 1] = stored.zusatz(i).empty() ? mask.zusatz_default(i) : stored.zusatz(i);
+  f.personnel = stored.personalnummer();
+  f.identification = stored.ausweisnummer();
+  f.pin = stored.user_pin();
+  for (const auto& [opt, v] : given) {
+    if (opt == "--name" || opt == "--first-name") {
+      const int most = opt == "--name" ? mask.name_len() : mask.vorname_len();
+      if (static_cast<int>(v.size()) > most)
+        return fail(kExitUsage, "person change: " + opt + " takes at most " + std::to_string(most) + " characters");
+      if (opt == "--name") w.set_name(v); else w.set_vorname(v);
+    } else if (opt == "--id") {
+      if (!store::is_hex_text(v) || static_cast<int>(v.size()) > ops::identification_digits())
+        return fail(kExitUsage, "person change: --id needs up to " + std::to_string(ops::identification_digits()) +
+                                    " hexadecimal digits");
+      f.identification = v;
+    } else {  // --pin
+      if (v.find_first_not_of("0123456789") != std::string::npos ||
+          static_cast<int>(v.size()) > ops::pin_digits())
+        return fail(kExitUsage, "person change: --pin needs up to " + std::to_string(ops::pin_digits()) + " digits");
+      f.pin = v;
+    }
+  }
+  if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
+  bool padded = false;
+  const ops::ChangeResult r = ops::save_person_changes(stored, w, f, &padded, ui::kNoWindow);
+  platform::tcp_cleanup();
+  if (r.number < 1) return refused(r.refusal);
+  std::printf("person record %d changed%s\n", r.number,
+              r.id_changed ? "; the old user ID was sent to every reader for removal" : "");
+  print_removal(r.removal);
+  return r.removal.failed == 0 ? kExitOk : kExitFailed;
+}
+
+int person_delete(const Args& args) {
+  if (args.empty()) return fail(kExitUsage, "person delete: give DIR first");
+  std::string pnr;
+  std::vector<std::pair<std::string, std::string>> given;
+  int rc = kExitOk;
+  if (!person_options("person delete", args, {}, &pnr, &given, &rc)) return rc;
+  rc = load_installation(args[0]);
+  if (rc != kExitOk) return rc;
+  const int slot = person_slot(pnr);
+  if (slot < 0) return fail(kExitUsage, "person delete: no person has the personnel number " + term(pnr));
+  if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
+  const ops::PersonDeletion d = ops::delete_person(slot, ui::kNoWindow);
+  platform::tcp_cleanup();
+  if (d.person <= 0) return fail(kExitFailed, "person delete: Personen.dat was not written (" +
+                                                  std::to_string(d.person) + ")");
+  print_removal(d.removal);
+  return d.removal.failed == 0 && d.templates ? kExitOk : kExitFailed;
+}
+
+// ------------------------------------------------------------------ revocations
+
+int revocations(const Args& args) {
+  if (args.empty()) return fail(kExitUsage, "revocations: give DIR first");
+  bool retry = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] != "--retry") return fail(kExitUsage, "revocations: unknown option " + args[i] + " (DIR [--retry])");
+    retry = true;
+  }
+  int rc = load_installation(args[0]);
+  if (rc != kExitOk) return rc;
+  const store::Ledger& l = store::db().ledger;
+  if (retry) {
+    if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
+    for (int slot = 0; slot < store::kReaders; ++slot)
+      if (store::db().readers[slot].used() && ops::open_removals(slot) > 0) ops::retry_removals(slot);
+    platform::tcp_cleanup();
+  }
+  int open = 0;
+  for (int slot = 0; slot < store::kReaders; ++slot) {
+    const store::EraseReason why = l.head.reason(slot);
+    if (why != store::EraseReason::None) {
+      std::printf("%d erase %s (%s)\n", slot, term(ops::erase_reason_text(why)).c_str(),
+                  l.head.datum(slot).c_str());
+      ++open;
+    }
+    const int first = store::ledger_region(slot);
+    for (int i = first; i < first + store::kLedgerPerReader; ++i) {
+      const store::Widerrufsatz& e = l.entries[i];
+      if (!e.used()) continue;
+      std::printf("%d remove %s %s %s %s\n", slot, e.user_id().hex().c_str(),
+                  term(e.personalnummer()).c_str(), term(e.ausweisnummer()).c_str(), e.datum().c_str());
+      ++open;
+    }
+  }
+  if (open == 0) std::printf("nothing left to remove in any reader\n");
+  return open == 0 ? kExitOk : kExitFailed;
+}
+
 }  // namespace
 
 const char* readers_usage() {
@@ -335,26 +537,45 @@ const char* readers_usage() {
          "      for downloads; --inactive (the default) does not. Exit 2 when refused.\n"
          "  reader list DIR\n"
          "      The readers with their slot numbers (for download --readers).\n"
-         "  download DIR [--readers SLOT,SLOT...] [--erase]\n"
+         "  download DIR [--readers SLOT,SLOT...] [--erase | --persons P,P...]\n"
          "      Send every person and its templates to the readers in these slots (by\n"
          "      default the pre-selected ones), after erasing each reader, and keep\n"
          "      the persons' reader masks. --erase first deletes every template in\n"
-         "      the database (asks; answer with --yes). One line per reader on\n"
-         "      standard error. Exit 0 only when nothing failed.\n"
+         "      the database (asks; answer with --yes). --persons sends only the\n"
+         "      persons with these personnel numbers, without erasing (the person\n"
+         "      download). One line per reader on standard error. Exit 0 only when\n"
+         "      nothing failed.\n"
          "  person add DIR --name NAME --personnel-number P --id HEX [--first-name F]\n"
          "             [--pin PIN] [--special-pin PIN] [--demo-templates N]\n"
          "      Store a person under the input mask's lengths; --demo-templates gives\n"
-         "      it N generated placeholder templates (for demonstrations and tests).\n";
+         "      it N generated placeholder templates (for demonstrations and tests).\n"
+         "  person change DIR --personnel-number P [--id HEX] [--name N]\n"
+         "             [--first-name F] [--pin PIN]\n"
+         "      \"Save Changes\" of the person form with its checks. A new user ID is\n"
+         "      not sent; the old one is removed from every reader. Exit 1 when a\n"
+         "      reader did not confirm that removal (noted, see revocations), 2 when\n"
+         "      refused.\n"
+         "  person delete DIR --personnel-number P\n"
+         "      Delete the person in the files, then in every reader. Exit 1 when a\n"
+         "      reader did not confirm (noted, see revocations), 2 unknown person.\n"
+         "  revocations DIR [--retry]\n"
+         "      What readers still have to remove: \"SLOT remove USERID PERSONNEL-NO\n"
+         "      IDENTIFICATION-NO DATE\" per open removal, \"SLOT erase REASON\" per\n"
+         "      reader that must be erased completely. --retry asks the readers\n"
+         "      first. Exit 0 when nothing is left, 1 when something is.\n";
 }
 
 int run_readers_command(const std::string& name, const Args& args) {
   if (name == "download") return download(args);
+  if (name == "revocations") return revocations(args);
   if (name != "reader" && name != "person") return kNotReadersCommand;
   const std::string sub = args.empty() ? std::string() : args[0];
   const Args rest(args.empty() ? args.end() : args.begin() + 1, args.end());
   if (name == "person") {
     if (sub == "add") return person_add(rest);
-    return fail(kExitUsage, "person: give add");
+    if (sub == "change") return person_change(rest);
+    if (sub == "delete") return person_delete(rest);
+    return fail(kExitUsage, "person: give add, change or delete");
   }
   if (sub == "add") return reader_add(rest);
   if (sub == "list") return reader_list(rest);

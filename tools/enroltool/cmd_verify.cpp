@@ -203,6 +203,22 @@ int run_verify(const Args& args) {
     print(w.name, w.slots, w.used_word, w.free_word, rep);
     failing += rep.failing;
   }
+  // The ledger of unfinished removals: read only; a missing one is made by the
+  // program at its next start.
+  const int ledger = store::load_ledger();
+  if (ledger == 0) {
+    std::printf("%s: missing; the program creates it at its next start\n", store::kLedgerFile);
+  } else if (ledger != 1) {
+    std::printf("%s: does not read (%d)\n", store::kLedgerFile, ledger);
+    ++failing;
+  } else {
+    int open = 0, marked = 0;
+    for (const store::Widerrufsatz& e : store::db().ledger.entries) open += e.used();
+    for (int i = 0; i < store::kLedgerReaders; ++i)
+      marked += store::db().ledger.head.reason(i) != store::EraseReason::None;
+    std::printf("%s: %d open removal%s, %d reader%s to erase\n", store::kLedgerFile, open,
+                open == 1 ? "" : "s", marked, marked == 1 ? "" : "s");
+  }
   if (failing > 0) {
     std::printf("verify: %d fault%s found\n", failing, failing == 1 ? "" : "s");
     return kExitFailed;
