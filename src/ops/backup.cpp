@@ -57,7 +57,9 @@ int write_backup(const std::string& path, const Hooks& hooks) {
     if (hooks.status) hooks.status(res::text(res::BK_STATUS_BACKUP));
     rc = write_groups(f, progress);
   }
-  // A failed close may have lost data: count it as a failed write of the last group.
+  // The backup is on the disk before it replaces an earlier one. A failed
+  // flush or close may have lost data: count it as a failed write of the last group.
+  if (rc == 0 && !platform::file_flush(f)) rc = -72;
   if (!platform::file_close(f) && rc == 0) rc = -72;
   if (rc == 0 && detail::check_file(temp, nullptr, &progress) != 1) rc = kBackupUnreadable;
   if (rc == 0 && !platform::file_replace(temp, path)) rc = -1;

@@ -291,10 +291,13 @@ int export_persons(ui::Window owner, const Progress& progress, ExportReport* rep
     if (progress) progress(++done, total);
   }
   rc = write_frame(f, l.footer, l.footer_as_length, set_length, cr, lf);
-  platform::file_close(f);
   if (rc != 0) {
+    platform::file_close(f);
     return failed(rc, rc == -4 ? res::EX_LOG_BLANK : rc == -5 ? res::EX_LOG_CR : res::EX_LOG_LF);
   }
+  // Reported done only once the file is on the disk.
+  bool flushed = platform::file_flush(f);
+  if (!platform::file_close(f) || !flushed) return failed(-34, res::EX_LOG_FLUSH);
   return 1;
 }
 

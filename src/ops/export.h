@@ -21,7 +21,8 @@ namespace ops {
 //   before a start or the separators before a column; -9 finding the record's
 //   start; -10, -12 ... -28 writing the field of code 1, 2 ... 10; -11, -13 ...
 //   -29 writing its padding blanks or trailing separator; -30 the template text;
-//   -31 the set-length padding; -32 CR; -33 LF.
+//   -31 the set-length padding; -32 CR; -33 LF; -34 flushing the finished
+//   file to the disk or closing it.
 // A person whose template record cannot be read (or holds an impossible
 // template length) is exported with empty template blocks, and a log line says so.
 //
