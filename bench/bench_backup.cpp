@@ -1,6 +1,8 @@
 // Speed of a full backup and a full restore (500 persons with templates, 32
 // readers) beside copying the same 5.2 MB file: in process (read whole, write
-// whole) and with `cp`, in the same run. Target: each operation under 300 ms.
+// whole), the same flushed to the disk (what the disk asks for the data both
+// operations flush), and with `cp`, in the same run. Target: each operation
+// under 300 ms.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -76,8 +78,9 @@ bool make_full_installation() {
   return true;
 }
 
-// Reads `from` whole and writes it to `to` through the program's file layer.
-bool copy_file(const std::string& from, const std::string& to) {
+// Reads `from` whole and writes it to `to` through the program's file layer,
+// flushed to the disk when `flush` is set.
+bool copy_file(const std::string& from, const std::string& to, bool flush = false) {
   platform::File in, out;
   std::int64_t size = 0;
   if (!platform::file_open(in, from, platform::Access::Read, platform::Create::OpenExisting) ||
@@ -88,7 +91,7 @@ bool copy_file(const std::string& from, const std::string& to) {
   if (!platform::file_read(in, buf.data(), buf.size(), &got) || got != buf.size()) return false;
   if (!platform::file_open(out, to, platform::Access::ReadWrite, platform::Create::CreateAlways)) return false;
   return platform::file_write(out, buf.data(), buf.size(), &put) && put == buf.size() &&
-         platform::file_close(out);
+         (!flush || platform::file_flush(out)) && platform::file_close(out);
 }
 
 }  // namespace
@@ -126,6 +129,8 @@ int main() {
   });
   Timing copy;
   ok = ok && time_best(kRuns, &copy, [&] { return copy_file(file, dir + "/copy.bak"); });
+  Timing flushed;
+  ok = ok && time_best(kRuns, &flushed, [&] { return copy_file(file, dir + "/flushed.bak", true); });
   Timing cp;
   const std::string cp_cmd = "cp " + file + " " + dir + "/cp.bak";
   ok = ok && time_best(kRuns, &cp, [&] { return std::system(cp_cmd.c_str()) == 0; });
@@ -136,8 +141,9 @@ int main() {
 
   std::printf("5,223,168-byte backup of 500 persons with templates, best of %d runs:\n", kRuns);
   std::printf("  backup (read Template.dat, write, read back): %7.2f ms (cpu %.2f ms)\n", backup.best, backup.cpu);
-  std::printf("  restore (read, write six files, swap):        %7.2f ms (cpu %.2f ms)\n", restore.best, restore.cpu);
+  std::printf("  restore (read, write six files, commit):      %7.2f ms (cpu %.2f ms)\n", restore.best, restore.cpu);
   std::printf("  copy in process (read whole, write whole):    %7.2f ms (cpu %.2f ms)\n", copy.best, copy.cpu);
+  std::printf("  the same, flushed to the disk:                 %7.2f ms (cpu %.2f ms)\n", flushed.best, flushed.cpu);
   std::printf("  cp (started from this program):               %7.2f ms\n", cp.best);
   std::printf("  target: backup and restore under 300 ms each: %s\n",
               backup.best < 300 && restore.best < 300 ? "met" : "NOT met");

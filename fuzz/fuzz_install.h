@@ -1,6 +1,5 @@
-// A fuzz target's own installation: a temporary working directory with the
-// configuration of the golden installation's administrator password, so that
-// every run can start from its record key.
+// A fuzz target's own installation (the golden installation's password, so
+// that its files serve as seeds) and its record key.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +14,7 @@
 
 namespace fuzzsupport {
 
-// Made once per process: the directory /tmp/<prefix>XXXXXX and Programm.cfg in
-// it; the record key is copied into `key0`.
+// Once per process: /tmp/<prefix>XXXXXX with Programm.cfg; the record key into `key0`.
 inline void install_once(const char* prefix, std::uint8_t key0[store::kKeyBytes]) {
   static bool done = false;
   if (done) return;
@@ -32,7 +30,7 @@ inline void install_once(const char* prefix, std::uint8_t key0[store::kKeyBytes]
   done = true;
 }
 
-// Every table cleared and the record key of install_once in use again.
+// Every table cleared, the record key of install_once in use.
 inline void with_record_key(const std::uint8_t key0[store::kKeyBytes]) {
   store::reset_store();
   std::memcpy(store::key_row(store::kSlotRecord), key0, store::kKeyBytes);

@@ -1,39 +1,55 @@
 #!/usr/bin/env bash
 # Builds and runs the program: sets up what is missing, cross-builds both Windows
 # editions, builds the reader simulator and enroltool natively (build/native/tools/),
-# starts the simulator as the enrol station on 127.0.0.1:10001 (a card is
-# presented whenever the station waits for one, fingers enrol with a good
-# quality), and starts the program under Wine in the demo working directory demo/.
-#   bash scripts/run.sh            English edition (enrolstation.exe)
-#   bash scripts/run.sh de         German edition (enrolstation_de.exe)
+# starts the simulator as the demo enrol station (readersim --station --demo: a
+# card is presented a moment after the station begins to wait for one, fingers
+# enrol with a good quality, the keypad types a PIN), and starts the program
+# under Wine in the demo working directory.
+#   bash scripts/run.sh            English edition (enrolstation.exe): demo/,
+#                                  station 127.0.0.1:10001, control port 10009
+#   bash scripts/run.sh de         German edition (enrolstation_de.exe): demo-de/,
+#                                  station 127.0.0.1:10011, control port 10019
 #   bash scripts/run.sh de -d      switches after the edition go to the program
 #                                  (-d log, -e skip the station check, -j go on)
+# Each edition has its own demo folder, ports and Wine prefix, so that both can
+# run at once and ending one leaves the other running.
 # With a display the program runs on it until it is closed. Without one it runs
 # on a private Xvfb (with openbox), a screenshot of the main window with the login
-# dialog is saved to build/run-screenshot.png, and the program is ended again
-# (KEEP_RUNNING=1 keeps it running until Ctrl-C; reach it with DISPLAY shown).
+# dialog is saved to build/run-screenshot.png (build/run-screenshot-de.png), and
+# the program is ended again (KEEP_RUNNING=1 keeps it running until Ctrl-C; reach
+# it with DISPLAY shown).
 #
 # First start: log in as Admin with a new password of exactly 16 characters (it
 # becomes the administrator's password); the initialisation dialog opens: choose
 # TCP/IP, address 127.0.0.1, port 10001, and "Read Init Card".
 #
-# Environment: DEMO_DIR (default demo/), STATION_PORT (10001), CARD (the card
-# the station presents, hex, default 04A1B2C3D4), QUALITY (finger quality, 85),
-# CONTROL_PORT (readersim control lines on 127.0.0.1, default 10009), and those
-# of scripts/wine-gui.sh (CROSS_BUILD, JOBS, HEADLESS).
+# Environment: DEMO_DIR (demo folder), STATION_PORT, CONTROL_PORT (readersim
+# control lines on 127.0.0.1), CARD (the card the station presents, hex, default
+# 04A1B2C3D4), QUALITY (finger quality, 85), KEYS (the PIN typed at the keypad,
+# 471100), GUI_WINEPREFIX (default build/wineprefix-gui, build/wineprefix-gui-de),
+# and those of scripts/wine-gui.sh (CROSS_BUILD, JOBS, HEADLESS).
 set -uo pipefail
-source "$(dirname "$0")/wine-gui.sh"
 
 edition=en
 if [ "${1:-}" = de ] || [ "${1:-}" = en ]; then
   edition=$1
   shift
 fi
-demo=${DEMO_DIR:-$root/demo}
-port=${STATION_PORT:-10001}
+here=$(cd "$(dirname "$0")/.." && pwd)
+suffix=
+[ "$edition" = de ] && suffix=-de
+export GUI_WINEPREFIX=${GUI_WINEPREFIX:-$here/build/wineprefix-gui$suffix}
+source "$(dirname "$0")/wine-gui.sh"
+
+demo=${DEMO_DIR:-$root/demo$suffix}
+if [ "$edition" = de ]; then
+  port=${STATION_PORT:-10011}
+  control=${CONTROL_PORT:-10019}
+else
+  port=${STATION_PORT:-10001}
+  control=${CONTROL_PORT:-10009}
+fi
 card=${CARD:-04A1B2C3D4}
-quality=${QUALITY:-85}
-control=${CONTROL_PORT:-10009}
 
 bash "$root/scripts/setup.sh" || exit 1
 build_editions || exit 1
@@ -62,9 +78,9 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 
-gui_log "enrol station: readersim on 127.0.0.1:$port (card $card, quality $quality, control port $control)"
-"$readersim" --station --tcp "127.0.0.1:$port" --auto-card "$card" \
-  --quality "$quality" --control "$control" >"$demo/readersim.log" 2>&1 </dev/null &
+gui_log "enrol station: readersim --station --demo on 127.0.0.1:$port (card $card, control port $control)"
+"$readersim" --station --demo --tcp "127.0.0.1:$port" --control "$control" ${CARD:+--auto-card "$CARD"} \
+  ${QUALITY:+--quality "$QUALITY"} ${KEYS:+--auto-keys "$KEYS"} >"$demo/readersim.log" 2>&1 </dev/null &
 sim_pid=$!
 sleep 0.5
 if ! kill -0 "$sim_pid" 2>/dev/null; then
@@ -80,7 +96,7 @@ gui_log "starting $(basename "$exe")${*:+ $*} in ${demo#$root/}/ (DISPLAY=$DISPL
 wine_pid=$!
 
 if [ "$gui_private_display" = 1 ]; then
-  shot=$root/build/run-screenshot.png
+  shot=$root/build/run-screenshot$suffix.png
   if main=$(wait_window '^Enrol Station$' 60) && wait_window "$login_title" 30 >/dev/null; then
     sleep 1.5
     import -screen -frame -window "$main" "$shot" 2>/dev/null

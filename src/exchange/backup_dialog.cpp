@@ -65,7 +65,7 @@ void search(ui::Window d) {
   ui::FileDialog f;
   f.save = backup;
   f.title = res::text(backup ? res::BK_SAVE_TITLE : res::BK_OPEN_TITLE);
-  f.filter_name = res::text(res::BK_FILTER_NAME);
+  f.filter_name = res::text(res::ALL_FILES);
   f.filter_pattern = res::text(res::BK_FILTER_PATTERN);
   f.initial = in_current_directory(ops::search_start_name(ui::get_text(d, kFile)));
   f.overwrite_prompt = backup;

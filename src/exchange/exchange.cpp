@@ -200,7 +200,7 @@ void search(ui::Window d, const Kind& k) {
   ui::FileDialog f;
   f.save = k.save_dialog;
   f.title = res::text(k.save_dialog ? res::EX_SAVE_FILE : res::EX_OPEN_FILE);
-  f.filter_name = res::text(res::EX_ALL_FILES);
+  f.filter_name = res::text(res::ALL_FILES);
   f.filter_pattern = "*.*";
   std::string stored = ops::layout_from_konfig(k.which, store::db().konfig).path;
   f.initial = stored.empty() ? platform::working_directory() : stored;
@@ -253,8 +253,9 @@ void open_export(std::intptr_t) { open(kExport); }
 void export_completed(std::intptr_t result) {
   if (result < 1) return;
   ui::Window main = views::main_window();
-  int code = ops::export_persons(main, repaint(main));
-  views::show_box(ops::export_result_text(code), ops::export_caption());
+  ops::ExportReport report;
+  int code = ops::export_persons(main, repaint(main), &report);
+  views::show_box(ops::export_result_text(code, report), ops::export_caption());
 }
 
 void open_import(std::intptr_t) { open(kImport); }

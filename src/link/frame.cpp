@@ -65,7 +65,7 @@ int poll_not_dle(std::uint8_t b) {
 bool send_poll(int address) {
   std::uint8_t ask[3] = {DLE, ENQ, address_char(address)};
   if (put_bytes(ask, 3)) return true;
-  diag::log_line("Fehler beim senden von ENQ");
+  diag::log_line("%s", res::text(LINK_LOG_ENQ_FAILED).c_str());
   return false;
 }
 
@@ -208,7 +208,7 @@ int send_control(std::uint8_t second) {
 
 int send_ack() {
   int r = send_control(ACK);
-  if (r != 1) diag::log_line("Fehler beim senden von ACK");
+  if (r != 1) diag::log_line("%s", res::text(LINK_LOG_ACK_FAILED).c_str());
   return r;
 }
 int send_nak() { return send_control(NAK); }

@@ -57,7 +57,9 @@ int write_backup(const std::string& path, const Hooks& hooks) {
     if (hooks.status) hooks.status(res::text(res::BK_STATUS_BACKUP));
     rc = write_groups(f, progress);
   }
-  // A failed close may have lost data: count it as a failed write of the last group.
+  // The backup is on the disk before it replaces an earlier one. A failed
+  // flush or close may have lost data: count it as a failed write of the last group.
+  if (rc == 0 && !platform::file_flush(f)) rc = -72;
   if (!platform::file_close(f) && rc == 0) rc = -72;
   if (rc == 0 && detail::check_file(temp, nullptr, &progress) != 1) rc = kBackupUnreadable;
   if (rc == 0 && !platform::file_replace(temp, path)) rc = -1;
@@ -123,11 +125,16 @@ int read_backup_transponder(std::string* number, ui::Window owner) {
       *number = rlink::last_delivery().substr(0, kTransponderChars);
       return 1;
     }
-    int answer = r == 0 ? box(owner, res::text(res::STN_NO_DATA), res::CAP_QUESTION, ui::kYesNo)
+    int answer = r == 0 ? box(owner, res::text(res::STN_NO_DATA), res::CAP_QUESTION_MARK, ui::kYesNo)
                         : box(owner, res::format(res::STN_READ_ERROR, r), res::CAP_FEHLER_MELDUNG_FRAGE,
                               ui::kYesNo);
     if (answer != ui::kIdYes) return 0;
   }
+}
+
+bool repeat_question(const std::string& text, const std::string& caption) {
+  return (caption == res::text(res::CAP_QUESTION_MARK) && text == res::text(res::STN_NO_DATA)) ||
+         caption == res::text(res::CAP_FEHLER_MELDUNG_FRAGE);
 }
 
 ResultBox result_box(int mode, int result) {

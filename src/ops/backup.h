@@ -119,6 +119,10 @@ bool take_start(int mode, const std::string& name, const std::string& transponde
 // until a number arrives (1, `number` filled, at most 20 characters) or the
 // operator answers No to a repeat question (0).
 int read_backup_transponder(std::string* number, ui::Window owner = ui::kNoWindow);
+// True for a box of read_backup_transponder that asks whether to read again
+// (nothing arrived, or the read failed): a caller that answers for the
+// operator recognises the repeat questions by it.
+bool repeat_question(const std::string& text, const std::string& caption);
 
 // The box that reports a result: `show` false for 0 (cancelled).
 struct ResultBox {

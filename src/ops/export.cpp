@@ -139,6 +139,19 @@ std::string template_text(const store::Templatesatz& t, int index) {
   return out;
 }
 
+// Separator mode: whether a field the layout writes holds the separator or a
+// line end, which would cut the value there and shift the columns after it.
+bool breaks_columns(const Layout& l, const store::Personensatz& p, const store::Eingabesatz& mask,
+                    char sep) {
+  if (l.start_length) return false;
+  const std::string breaking{sep, '\r', '\n'};
+  for (const Position& pos : l.pos)
+    if (field_in_use(pos.code, mask) &&
+        field_text(p, pos.code).find_first_of(breaking) != std::string::npos)
+      return true;
+  return false;
+}
+
 int failed(int code, const std::string& log) {
   diag::log_line("%s", log.c_str());
   return code;
@@ -228,7 +241,7 @@ int write_record(Writer& w, const Layout& l, const store::Personensatz& p, int i
 
 }  // namespace
 
-int export_persons(ui::Window owner, const Progress& progress) {
+int export_persons(ui::Window owner, const Progress& progress, ExportReport* report) {
   store::Tables& t = store::db();
   const Layout l = layout_from_konfig(Exchange::Export, t.konfig);
   const store::Eingabesatz mask = t.eingabe;
@@ -259,10 +272,17 @@ int export_persons(ui::Window owner, const Progress& progress) {
   int total = 0;
   for (const store::Personensatz& p : t.persons) total += p.used() ? 1 : 0;
   Writer w(f);
+  const char sep = l.separator != 0 ? static_cast<char>(l.separator) : '\t';
   int done = 0;
   for (int i = 0; i < store::kPersons; ++i) {
     const store::Personensatz p = t.persons[i];
     if (!p.used()) continue;
+    if (breaks_columns(l, p, mask, sep)) {
+      diag::log_line("%s", res::format(res::EX_LOG_LEFT_OUT, i, p.personalnummer().c_str()).c_str());
+      if (report) report->left_out.push_back(p.personalnummer());
+      if (progress) progress(++done, total);
+      continue;
+    }
     rc = write_record(w, l, p, i, mask, cr, lf, set_length);
     if (rc != 0) {
       platform::file_close(f);
@@ -271,15 +291,28 @@ int export_persons(ui::Window owner, const Progress& progress) {
     if (progress) progress(++done, total);
   }
   rc = write_frame(f, l.footer, l.footer_as_length, set_length, cr, lf);
-  platform::file_close(f);
   if (rc != 0) {
+    platform::file_close(f);
     return failed(rc, rc == -4 ? res::EX_LOG_BLANK : rc == -5 ? res::EX_LOG_CR : res::EX_LOG_LF);
   }
+  // Reported done only once the file is on the disk.
+  bool flushed = platform::file_flush(f);
+  if (!platform::file_close(f) || !flushed) return failed(-34, res::EX_LOG_FLUSH);
   return 1;
 }
 
-std::string export_result_text(int code) {
-  return code == 1 ? res::text(res::EX_EXPORT_DONE) : res::format(res::EX_EXPORT_FAILED, code);
+std::string export_result_text(int code, const ExportReport& report) {
+  if (code != 1) return res::format(res::EX_EXPORT_FAILED, code);
+  std::string text = res::text(res::EX_EXPORT_DONE);
+  if (report.left_out.empty()) return text;
+  // The box names the first ten; Log.txt has every one.
+  constexpr std::size_t kNamed = 10;
+  std::string names;
+  for (std::size_t i = 0; i < report.left_out.size() && i < kNamed; ++i)
+    names += (i > 0 ? ", " : "") + report.left_out[i];
+  if (report.left_out.size() > kNamed) names += ", ...";
+  return text + res::format(res::EX_EXPORT_LEFT_OUT, static_cast<int>(report.left_out.size()),
+                            names.c_str());
 }
 
 const std::string& export_caption() { return res::text(res::EX_CAP_EXPORT); }

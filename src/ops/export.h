@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ops/progress.h"
 #include "platform/message_box.h"
@@ -20,13 +21,23 @@ namespace ops {
 //   before a start or the separators before a column; -9 finding the record's
 //   start; -10, -12 ... -28 writing the field of code 1, 2 ... 10; -11, -13 ...
 //   -29 writing its padding blanks or trailing separator; -30 the template text;
-//   -31 the set-length padding; -32 CR; -33 LF.
+//   -31 the set-length padding; -32 CR; -33 LF; -34 flushing the finished
+//   file to the disk or closing it.
 // A person whose template record cannot be read (or holds an impossible
 // template length) is exported with empty template blocks, and a log line says so.
-int export_persons(ui::Window owner, const Progress& progress = nullptr);
+//
+// In separator mode a person with a value that holds the separator (or a line
+// end) is left out: written, the value would be cut there and the columns
+// after it shifted. Each is logged and named in `report`.
+struct ExportReport {
+  std::vector<std::string> left_out;  // Personalnummer of each person left out
+};
+int export_persons(ui::Window owner, const Progress& progress = nullptr,
+                   ExportReport* report = nullptr);
 
-// The box text of the export's result (caption "Daten Export").
-std::string export_result_text(int code);
+// The box text of the export's result (caption "Daten Export"), naming the
+// persons left out.
+std::string export_result_text(int code, const ExportReport& report = ExportReport{});
 const std::string& export_caption();
 
 }  // namespace ops

@@ -1,7 +1,7 @@
 // The restore of the whole database from a backup file. Everything is read and
 // checked first; the six files and the ledger of unfinished removals are then
-// written beside the ones they replace
-// and put into place together, and only then do the tables in memory change.
+// written beside the ones they replace and put into place together as one
+// change (store/commit.h), and only then do the tables in memory change.
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -10,19 +10,10 @@
 #include "diag/log.h"
 #include "ops/backup_internal.h"
 #include "ops/revocation.h"
-#include "platform/workdir.h"
+#include "store/commit.h"
 
 namespace ops::detail {
 namespace {
-
-// One file of the database being rewritten.
-struct Target {
-  const char* name;
-  std::string path;  // the file in use
-  std::string temp;  // the new one, written beside it
-  std::string old;   // the one in use, while the new ones are put into place
-  bool had = false;  // a file in use existed
-};
 
 // One run of records going into a file, with the codes of its three steps.
 struct Records {
@@ -32,74 +23,35 @@ struct Records {
   bool counted = true;  // each record is a step of the progress (the backup's records)
 };
 
-// Builds the paths of a target. 0, or `no_dir` / `too_long`.
-int make_paths(Target& t, int no_dir, int too_long) {
-  if (platform::working_directory().empty()) return no_dir;
-  if (!platform::working_path(t.name, &t.path)) return too_long;
-  t.temp = t.path + ".new";
-  t.old = t.path + ".old";
-  return 0;
-}
+// Path, open and position codes of one file.
+struct Codes {
+  int no_dir, too_long, open, seek;
+};
 
-// Writes the runs into a new file beside the target. 0 or a code; on failure
-// the new file is removed.
-int write_target(const Target& t, int open_code, int seek_code, const std::vector<Records>& runs,
-                 Counter& progress) {
-  platform::File f;
-  if (!platform::file_open(f, t.temp, platform::Access::ReadWrite, platform::Create::CreateAlways))
-    return open_code;
-  int rc = platform::file_seek(f, 0) ? 0 : seek_code;
+// Writes the runs as the new contents of `name` in `change`, each run sealed
+// into memory and written in one piece. 0 or a code.
+int write_target(store::Change& change, const char* name, const Codes& codes,
+                 const std::vector<Records>& runs, Counter& progress) {
+  switch (change.open(name)) {
+    case store::Change::kDone: break;
+    case store::Change::kNoDirectory: return codes.no_dir;
+    case store::Change::kPathTooLong: return codes.too_long;
+    case store::Change::kSeekFailed: return codes.seek;
+    default: return codes.open;
+  }
   std::vector<std::uint8_t> buf;
   for (const Records& r : runs) {
-    buf.resize(static_cast<std::size_t>(r.slot));
-    for (int i = 0; i < r.count && rc == 0; ++i) {
-      int s = seal_into(r.at(i), r.size, r.slot, r.key_slot, buf.data());
-      if (s != 0)
-        rc = s == -1 ? r.seal_code : r.size_code;
-      else if (!write_exact(f, buf.data(), buf.size()))
-        rc = r.write_code;
-      else if (r.counted)
-        progress.step();
+    buf.resize(static_cast<std::size_t>(r.count) * static_cast<std::size_t>(r.slot));
+    for (int i = 0; i < r.count; ++i) {
+      int s = seal_into(r.at(i), r.size, r.slot, r.key_slot,
+                        buf.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(r.slot));
+      if (s != 0) return s == -1 ? r.seal_code : r.size_code;
+      if (r.counted) progress.step();
     }
+    if (change.write(buf.data(), buf.size()) != store::Change::kDone) return r.write_code;
   }
-  // A failed close may have lost data: count it as a failed write.
-  if (!platform::file_close(f) && rc == 0) rc = runs.back().write_code;
-  if (rc != 0) platform::file_delete(t.temp);
-  return rc;
-}
-
-// Puts every new file into place: the file in use moves aside, the new one
-// takes its name. Any failure moves everything back. 0 or -140.
-int put_in_place(std::vector<Target>& targets) {
-  std::size_t done = 0;
-  bool ok = true;
-  for (; done < targets.size(); ++done) {
-    Target& t = targets[done];
-    t.had = platform::path_exists(t.path);
-    if (t.had && !platform::file_replace(t.path, t.old)) {
-      ok = false;
-      break;
-    }
-    if (!platform::file_replace(t.temp, t.path)) {
-      if (t.had) platform::file_replace(t.old, t.path);
-      ok = false;
-      break;
-    }
-  }
-  if (!ok) {
-    for (std::size_t i = 0; i < done; ++i) {
-      Target& t = targets[i];
-      if (t.had)
-        platform::file_replace(t.old, t.path);
-      else
-        platform::file_delete(t.path);
-    }
-    for (Target& t : targets) platform::file_delete(t.temp);
-    return kRestoreSwapFailed;
-  }
-  for (Target& t : targets)
-    if (t.had) platform::file_delete(t.old);
-  return 0;
+  // A failed flush or close may have lost data: count it as a failed write.
+  return change.close() == store::Change::kDone ? 0 : runs.back().write_code;
 }
 
 // What the restore writes: the backup's data with the configuration, key
@@ -130,13 +82,9 @@ void mark_restored(const BackupImage& img, store::Ledger& l) {
 // Writes the whole database beside the files in use and puts it into place.
 int write_database(const BackupImage& img, const Chosen& out, const store::Ledger& ledger,
                    Counter& progress) {
-  std::vector<Target> targets = {{store::kKonfigFile, {}, {}, {}, false},
-                                 {store::kPersonFile, {}, {}, {}, false},
-                                 {store::kTemplateFile, {}, {}, {}, false},
-                                 {store::kReaderFile, {}, {}, {}, false},
-                                 {store::kEingabeFile, {}, {}, {}, false},
-                                 {store::kUserFile, {}, {}, {}, false},
-                                 {store::kLedgerFile, {}, {}, {}, false}};
+  static const char* const kNames[] = {store::kKonfigFile,  store::kPersonFile,  store::kTemplateFile,
+                                       store::kReaderFile,  store::kEingabeFile, store::kUserFile,
+                                       store::kLedgerFile};
   const int rec = store::kSlotRecord;
   std::vector<std::vector<Records>> runs = {
       {{1, store::kKeyHeaderSize, store::kKeyHeaderSlot, store::kSlotHeader, -82, -82, -83,
@@ -157,24 +105,19 @@ int write_database(const BackupImage& img, const Chosen& out, const store::Ledge
         [&ledger](int) { return ledger.head.b.data(); }, false},
        {store::kLedgerEntries, store::Widerrufsatz::kSize, store::Widerrufsatz::kSlot, rec, -154,
         -155, -156, rows(ledger.entries), false}}};
-  // Path, open and position codes per file; Programm.cfg has -80 and -81 only.
-  struct Codes {
-    int no_dir, too_long, open, seek;
-  };
+  // Programm.cfg has -80 and -81 only.
   static constexpr Codes kCodes[] = {{-80, -80, -80, -81},    {-90, -91, -92, -93},
                                      {-100, -101, -102, -103}, {-110, -111, -112, -113},
                                      {-120, -121, -122, -123}, {-130, -131, -132, -133},
                                      {-150, -151, -152, -153}};
-  for (std::size_t i = 0; i < targets.size(); ++i) {
-    int rc = make_paths(targets[i], kCodes[i].no_dir, kCodes[i].too_long);
-    if (rc == 0) rc = write_target(targets[i], kCodes[i].open, kCodes[i].seek, runs[i], progress);
-    if (rc != 0) {
-      // The failing file removed its own new file; the ones before go too.
-      for (std::size_t j = 0; j < i; ++j) platform::file_delete(targets[j].temp);
-      return rc;
-    }
+  // A failure before the commit leaves the files in use untouched; the
+  // change removes the new files it holds.
+  store::Change change;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    int rc = write_target(change, kNames[i], kCodes[i], runs[i], progress);
+    if (rc != 0) return rc;
   }
-  return put_in_place(targets);
+  return change.commit() == store::Change::kCommitted ? 0 : kRestoreSwapFailed;
 }
 
 // Key 0 as it was, put back when the restore fails after installing another.

@@ -25,7 +25,7 @@ constexpr int kIdentificationChars = 20;
 // Transparent mode off at the station; a failure is logged.
 bool transparent_off() {
   if (rlink::enrol_transparent(0, 0) == rlink::kOk) return true;
-  diag::log_line("PView     - Transparent Mode konnte nicht deaktiviert werden !");
+  diag::log_line("%s", res::text(res::PSL_TRANSPARENT_OFF_FAILED).c_str());
   return false;
 }
 
@@ -80,7 +80,7 @@ void start_card_reading(ui::Window d) {
   }
   s.reading = true;
   if (rlink::enrol_transparent(0, 1) != rlink::kOk)
-    diag::log_line("PView     - Transparent Mode konnte nicht aktiviert werden !");
+    diag::log_line("%s", res::text(res::PSL_TRANSPARENT_ON_FAILED).c_str());
 }
 
 void card_reading_tick(ui::Window d) {

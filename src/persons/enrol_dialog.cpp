@@ -516,7 +516,7 @@ bool open_enrol() {
   show_pin(d);
   if (mask().spin_manual() == 0) ui::show_control(d, ui::kIdSecond, false);
   t.person_write.set_nummer(p.nummer());
-  start_selection_timer(d, kEnrolTag);
+  start_selection_timer(d, kEnrolTag, false);
   ui::focus_control(d, grid_button_id(0));
   return true;
 }

@@ -191,9 +191,12 @@ void remove_dummy_blocks(store::Templatesatz& t) {
   }
 }
 
-void start_selection_timer(ui::Window d, const char* tag) {
+void start_selection_timer(ui::Window d, const char* tag, bool start_failure_always) {
   if (ui::set_timer(d, kSelectionTimer, kSelectionDelayMs)) return;
-  diag::log_trace("%s%s", tag, res::text(res::EN_TIMER_CREATE_FAILED).c_str());
+  if (start_failure_always)
+    diag::log_line("%s%s", tag, res::text(res::EN_TIMER_CREATE_FAILED).c_str());
+  else
+    diag::log_trace("%s%s", tag, res::text(res::EN_TIMER_CREATE_FAILED).c_str());
   views::box(d, res::text(res::EN_TIMER_CREATE_FAILED), res::CAP_INFO_TIMER);
 }
 

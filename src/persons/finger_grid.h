@@ -83,10 +83,12 @@ void remove_dummy_blocks(store::Templatesatz& t);
 
 // ---- the dialog side
 // Timer 999 of a dialog: started at opening, stopped when it fires (each
-// failure logged after `tag`, with the stop failure written always, and shown
-// in a box owned by the dialog). When fired, the selection then is group 1
-// (0 without the fingerprint flag), position 1.
-void start_selection_timer(ui::Window d, const char* tag);
+// failure logged after `tag` and shown in a box owned by the dialog). The stop
+// failure is written always; the start failure only with the debug switch,
+// unless `start_failure_always` (the template deletion counts it among its
+// failure lines). When fired, the selection then is group 1 (0 without the
+// fingerprint flag), position 1.
+void start_selection_timer(ui::Window d, const char* tag, bool start_failure_always);
 Selection selection_timer_fired(ui::Window d, const char* tag, bool fingerprint);
 // Edits 200 to 203 from the person (read-only) and the three template options
 // 300 to 302, ticked as the person has them and disabled.

@@ -160,11 +160,16 @@ void to_create_mode(ui::Window d) {
 // ------------------------------------------------------------------ typing
 
 // Leaving a hexadecimal field: a value is filled up with leading zeros; the
-// identification number and an additional field may not stay empty.
+// identification number and an additional field may not stay empty. An empty
+// field may be left for "Reader", which is there to fill the identification
+// number, and for "Exit Menu", which drops what was typed; the checks of a
+// save still refuse it.
 void leave_field(ui::Window d, int id) {
   const std::string text = ui::get_text(d, id);
   if (text.empty()) {
     if (id == kUserPin || (ui::edit_style(d, id) & ui::kReadOnly)) return;
+    const int next = ui::focused_control(d);
+    if (next == kReadCard || next == ui::kIdExitMenu) return;
     views::field_box(d, res::text(res::PS_INPUT_REQUIRED));
     views::refocus(d, id);
     return;

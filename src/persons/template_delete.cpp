@@ -230,7 +230,7 @@ void open_temp_del(int slot) {
                t.eingabe.show_quality() != 0 ? res::text(res::EN_QUALITY_LABEL) : std::string());
   refresh(d);
   t.person_write.set_nummer(p.nummer());
-  start_selection_timer(d, kTag);
+  start_selection_timer(d, kTag, true);
   ui::focus_control(d, grid_button_id(0));
 }
 

@@ -90,7 +90,10 @@ int write_transponder(views::ListWindow& list, const WriteStyle& style, int leve
     return kNothingToWrite;
   }
   g_writing = true;
-  if (style.fore) ui::focus_window(list.window());
+  if (style.fore) {
+    ui::show_system_menu(list.window(), false);
+    ui::focus_window(list.window());
+  }
   if (rlink::enrol_transparent(1, 1) != 1)
     diag::log_trace("%s%s", style.log_prefix, res::text(res::DSL_TRANSPARENT_ON_FAILED).c_str());
   int result = kGivenUp;
@@ -121,6 +124,7 @@ int write_transponder(views::ListWindow& list, const WriteStyle& style, int leve
   const int off = rlink::enrol_transparent(1, 0);
   if (style.check_off && off != 1)
     diag::log_trace("%s%s", style.log_prefix, res::text(res::DSL_TRANSPARENT_OFF_FAILED).c_str());
+  if (style.fore && list.is_open()) ui::show_system_menu(list.window(), true);
   g_writing = false;
   return result;
 }
@@ -150,7 +154,7 @@ void person_load_reported(views::ListWindow& list, const ops::LoopPlan& plan, st
   const std::uint32_t number = store::db().person_read.nummer();
   // Without a bar nothing runs and the dialog stays open.
   if (value == 1 && number >= 1 && number <= store::kPersons &&
-      !views::send_to_checked(list.dialog(), plan, {static_cast<int>(number - 1)}))
+      !views::send_to_checked(list.dialog(), plan, {static_cast<int>(number - 1)}, list.window()))
     return;
   list.close_dialog();
 }

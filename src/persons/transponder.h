@@ -25,7 +25,8 @@ struct WriteStyle {
   int overlay_height;      // Arial height of the prompts
   bool log_steps;          // every step is a trace line (else only a failed transparent on)
   bool check_off;          // a failed transparent off is logged
-  bool fore;               // the window comes to the foreground while writing
+  bool fore;               // while writing the window comes to the foreground and
+                           // loses its system menu (it cannot be closed)
   res::TextId load_caption;  // caption of the question whether to load the readers
 };
 

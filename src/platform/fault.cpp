@@ -1,6 +1,8 @@
 #include "platform/fault.h"
 
 #include <array>
+#include <atomic>
+#include <cstdlib>
 #include <mutex>
 
 namespace platform::fault {
@@ -59,3 +61,39 @@ bool hit(Op op, Kind* kind) {
 }
 
 }  // namespace platform::fault
+
+namespace platform::crash {
+namespace {
+
+std::atomic<int> g_changes{0};
+// The call number that ends the process; 0 none, -1 not yet read from the
+// environment.
+std::atomic<int> g_target{-1};
+
+int target() {
+  int t = g_target.load();
+  if (t >= 0) return t;
+  const char* text = std::getenv("ENROL_CRASH_AT");
+  long n = 0;
+  if (text) {
+    char* end = nullptr;
+    n = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || n < 0 || n > 1000000000L) n = 0;
+  }
+  int expected = -1;
+  g_target.compare_exchange_strong(expected, static_cast<int>(n));
+  return g_target.load();
+}
+
+}  // namespace
+
+void arm(int nth) { g_target = nth > 0 ? g_changes.load() + nth : 0; }
+
+int changes() { return g_changes.load(); }
+
+void before_change() {
+  int n = ++g_changes;
+  if (n == target()) std::_Exit(kExitCode);
+}
+
+}  // namespace platform::crash

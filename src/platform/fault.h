@@ -2,6 +2,9 @@
 // operation from now on, and the backend makes that call fail, or (for transfers)
 // come up short. Calls are counted per operation while anything is armed or
 // counting is on.
+//
+// Beside it the crash point: the process ends at once before its Nth call that
+// changes a file, as if it had been killed there (tests of crash safety).
 #pragma once
 
 namespace platform::fault {
@@ -15,6 +18,7 @@ enum class Op {
   FileClose,
   FileDelete,
   FileRename,
+  FileFlush,  // a file's or a directory's contents through to the disk
   SerialOpen,
   SerialRead,
   SerialWrite,
@@ -44,3 +48,26 @@ int calls(Op op);
 bool hit(Op op, Kind* kind = nullptr);
 
 }  // namespace platform::fault
+
+namespace platform::crash {
+
+// Exit code of a process ended by the crash point.
+constexpr int kExitCode = 86;
+
+// Every call that changes a file counts: an open for writing (creating or not),
+// a write, a flush, a rename or replacement and a delete. The count starts with
+// the process. With the environment variable ENROL_CRASH_AT=N the process ends
+// right before its Nth such call, with exit code 86 and no clean-up of any kind
+// (no destructors, no buffered output, no handlers).
+
+// Ends the process before the nth counted call from now (1 = the next one);
+// 0 disarms (also a target set by ENROL_CRASH_AT).
+void arm(int nth);
+// Counted calls since the process started.
+int changes();
+
+// Backend side: counts one call that changes a file and ends the process when
+// it is the one the crash point names.
+void before_change();
+
+}  // namespace platform::crash

@@ -1,6 +1,7 @@
 // Files of the working directory: exclusive (never shared) opening, positioning,
-// whole-buffer transfers, and the few path operations the program needs.
-// Every call goes through the fault-injection seam (platform/fault.h).
+// whole-buffer transfers, flushing to the disk, and the few path operations the
+// program needs. Every call goes through the fault-injection seam, and every
+// call that changes a file through the crash point (platform/fault.h).
 #pragma once
 
 #include <cstddef>
@@ -55,6 +56,9 @@ bool file_read(File& f, void* buf, std::size_t n, std::size_t* got);
 // Writes n bytes; `put` receives the count written. False on an error.
 bool file_write(File& f, const void* buf, std::size_t n, std::size_t* put);
 bool file_size(File& f, std::int64_t* size);
+// Writes what was written to `f` through to the disk (its size and place
+// included) and returns only when it is there.
+bool file_flush(File& f);
 // Closes; true when the close itself succeeded (also for a closed File).
 bool file_close(File& f);
 
@@ -65,6 +69,10 @@ bool file_rename(const std::string& from, const std::string& to);
 // Renames over an existing `to` in one step (used to put a completed
 // temporary file into place).
 bool file_replace(const std::string& from, const std::string& to);
+// Makes the files created, renamed and deleted in directory `dir` so far stay
+// so after a power failure. On Windows renames are written through at once
+// and this does nothing more (but counts as a flush for the fault seam).
+bool dir_flush(const std::string& dir);
 
 // The process's current directory (without a trailing separator).
 bool current_directory(std::string* dir);

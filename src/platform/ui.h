@@ -116,6 +116,10 @@ void enable_window(Window w, bool on);
 bool window_enabled(Window w);
 void show_window(Window w, bool on);
 bool window_visible(Window w);
+// The system menu of a top-level window (and with it the close box): while it
+// is off the operator cannot close the window.
+void show_system_menu(Window w, bool on);
+bool system_menu_shown(Window w);
 // Brings the window to the front and gives it the keyboard focus.
 void focus_window(Window w);
 void set_title(Window w, const std::string& title);

@@ -54,7 +54,8 @@ bool run_bulk(ui::Window d) {
   views::SelectProgress progress;
   const int pairs = static_cast<int>(readers.size() * persons.size());
   if (!progress.start(d, pairs, res::text(plan.start_status))) return false;
-  diag::log_trace("DownAlle  - %s", res::text(res::DSL_START).c_str());
+  // Like every line of the download, written whether or not -d is given.
+  diag::log_line("DownAlle  - %s", res::text(res::DSL_START).c_str());
   ops::run_reader_loop(plan, readers, persons, progress.hooks());
   progress.finish();
   return true;
@@ -66,12 +67,8 @@ void bulk_selected(std::intptr_t value) {
   State& s = state();
   ui::Window d = views::host().dialog;
   if (value == 1) {
-    if (!run_bulk(d)) {
-      // The selection stays for another try; the main window stays disabled
-      // under it.
-      ui::enable_window(views::main_window(), false);
-      return;
-    }
+    // Without a progress bar the selection stays for another try.
+    if (!run_bulk(d)) return;
   } else if (s.erase_mode) {
     views::show_box(res::text(res::DS_EXIT_DELETED), res::text(res::DS_CAP_LOAD_DELETE));
   } else {

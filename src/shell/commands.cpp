@@ -8,7 +8,6 @@
 #include "persons/templates.h"
 #include "persons/toc.h"
 #include "ops/revocation.h"
-#include "platform/files.h"
 #include "readers/download.h"
 #include "readers/maintenance.h"
 #include "readers/readers.h"
@@ -17,6 +16,7 @@
 #include "shell/internal.h"
 #include "shell/shell.h"
 #include "shell/users_views.h"
+#include "store/commit.h"
 #include "store/store.h"
 #include "views/host.h"
 
@@ -43,22 +43,24 @@ void enable_without_station(bool* offer) {
   }
 }
 
-// The first administrator login of a new installation: the configuration, then
-// all data files, then loading them. When the data files cannot all be made,
-// Programm.cfg is removed again (create_konfig does so itself for its own
-// failures), so that the next start is a first start once more instead of a
-// start that can never load its files.
+// The first administrator login of a new installation: the configuration and
+// all data files are written beside whatever is there and put into place as
+// one change, then loaded. When they cannot all be made nothing is replaced
+// (loading then fails and ends the program), and the next start is a first
+// start once more.
 void create_installation_then_load() {
   Shell& s = state();
-  int r = store::create_konfig(123);
-  if (r != 1) {
-    views::show_box(res::format(res::ST_KONFIG_READ_ERROR, r), res::text(res::CAP_FEHLER_MELDUNG));
-    return;
-  }
-  r = store::create_db();
-  if (r != 1) {
-    platform::file_delete(s.config_path);
-    views::show_box(res::format(res::SH_CREATE_DB_FAILED, r), res::text(res::CAP_FEHLER_MELDUNG));
+  {
+    store::Change change;
+    int r = store::create_konfig(123, &change);
+    if (r != 1) {
+      views::show_box(res::format(res::ST_KONFIG_READ_ERROR, r), res::text(res::CAP_FEHLER_MELDUNG));
+      return;
+    }
+    r = store::create_db(&change);
+    if (r == 1 && change.commit() != store::Change::kCommitted) r = -4;
+    if (r != 1)
+      views::show_box(res::format(res::SH_CREATE_DB_FAILED, r), res::text(res::CAP_FEHLER_MELDUNG));
   }
   if (!load_all_or_end()) return;
   s.no_configuration = false;
@@ -71,6 +73,7 @@ void login_done(std::intptr_t user) {
   if (user < 1) {
     s.first_login_offer = false;
     keep_previous_user();
+    show_user_name();
     return;
   }
   grey_menu();
@@ -83,6 +86,7 @@ void login_done(std::intptr_t user) {
   const int previous = static_cast<int>(store::db().users[store::kLastUserRecord - 1].nummer());
   views::User& who = views::host().user;
   who.number = static_cast<int>(user);
+  show_user_name();
   if (who.number != previous) {
     int r = store::write_last_user(who.number);
     if (r < 0)

@@ -18,6 +18,7 @@
 #include "readers/readers.h"
 #include "readers/station.h"
 #include "shell/shell.h"
+#include "store/commit.h"
 #include "store/store.h"
 
 namespace shell {
@@ -62,6 +63,14 @@ int main_create() {
   platform::set_working_directory(dir);
   if (!platform::working_path(store::kKonfigFile, &s.config_path)) {
     box(res::SH_NO_CONFIG_PATH, res::CAP_FEHLER_MELDUNG);
+    return 0;
+  }
+  // A change of several files that a crash cut off is finished or undone
+  // before anything is read (Log.txt tells which).
+  int recovered = store::recover_change();
+  if (recovered < 0) {
+    ui::message_box(main(), res::format(res::SH_RECOVER_FAILED, recovered),
+                    res::text(res::CAP_FEHLER_MELDUNG), ui::kOk);
     return 0;
   }
   if (!platform::path_exists(s.config_path)) {
@@ -148,33 +157,18 @@ void clock_tick() {
 
 // ------------------------------------------------------------------ start sequence
 
-// Brings the data files up to the current database version. Every message has
-// the caption "Info"; the first failing step ends the update and leaves the
-// version as it was, so that the next start tries again.
+// Brings the data files up to the current database version, all of them and
+// the new version as one change. Every message has the caption "Info"; a
+// failing step leaves everything as it was, so that the next start tries again.
 void update_database() {
-  store::Konfigsatz& k = store::db().konfig;
-  const int version = k.db_version();
-  if (version >= store::kCurrentDbVersion) return;
-  if (version == 0) {
-    if (store::update_person_file() != 1) {
-      box(res::SH_UPDATE_PERSONS_FAILED, res::CAP_INFO);
-      return;
-    }
-    if (store::update_eingabe_file(0) != 1) {
-      box(res::SH_UPDATE_EINGABE_FAILED, res::CAP_INFO);
-      return;
-    }
+  switch (store::update_database()) {
+    case store::kUpdateNotNeeded: break;
+    case store::kUpdateDone: box(res::SH_UPDATE_DONE, res::CAP_INFO); break;
+    case store::kUpdatePersonsFailed: box(res::SH_UPDATE_PERSONS_FAILED, res::CAP_INFO); break;
+    case store::kUpdateTemplatesFailed: box(res::SH_UPDATE_TEMPLATES_FAILED, res::CAP_INFO); break;
+    case store::kUpdateEingabeFailed: box(res::SH_UPDATE_EINGABE_FAILED, res::CAP_INFO); break;
+    default: box(res::SH_UPDATE_SAVE_FAILED, res::CAP_INFO); break;
   }
-  if (version <= 1 && store::update_template_file(version) != 1) {
-    box(res::SH_UPDATE_TEMPLATES_FAILED, res::CAP_INFO);
-    return;
-  }
-  if (store::update_eingabe_file(1) != 1) {
-    box(res::SH_UPDATE_EINGABE_FAILED, res::CAP_INFO);
-    return;
-  }
-  k.set_db_version(store::kCurrentDbVersion);
-  box(store::rw_konfig(store::kWrite) == 1 ? res::SH_UPDATE_DONE : res::SH_UPDATE_SAVE_FAILED, res::CAP_INFO);
 }
 
 void start_sequence() {
@@ -289,6 +283,15 @@ bool load_all_or_end() {
 }
 
 Shell& state() { return g_shell; }
+
+void show_user_name() {
+  if (!g_shell.status_bar) return;
+  const int number = views::logged_in().number;
+  const auto& users = store::db().users;
+  const bool known = number >= 1 && number <= static_cast<int>(users.size());
+  ui::set_status_text(main(), kStatusBar, 1,
+                      known ? users[static_cast<std::size_t>(number - 1)].name() : std::string());
+}
 
 void reset_shell() { g_shell = Shell{}; }
 

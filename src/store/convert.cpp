@@ -1,12 +1,14 @@
 // Conversions of data files from older database versions. Each reads the whole
-// old file, writes the converted records into a new file beside it and puts that
-// file into place only when it is complete, so that a failure at any step leaves
-// the old file as it was.
+// old file and writes the converted records as the new contents of a change
+// (store/commit.h), so that a failure or a crash at any step leaves the old
+// file as it was.
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/message_box.h"
 #include "resources/catalogue.h"
+#include "store/commit.h"
 #include "store/internal.h"
 #include "store/store.h"
 
@@ -58,43 +60,32 @@ int read_old(platform::File& f, int count, int old_size, int old_slot, std::uint
   return 0;
 }
 
-// The converted file being written beside the old one.
-struct NewFile {
-  std::string path;   // the old file
-  std::string temp;   // the new one beside it
-  platform::File file;
-};
-
-// Creates the new file. 0 or -23.
-int open_new(const std::string& path, NewFile* nf) {
-  nf->path = path;
-  nf->temp = path + ".new";
-  if (!platform::file_open(nf->file, nf->temp, platform::Access::ReadWrite, platform::Create::CreateAlways))
-    return -23;
-  return 0;
-}
-
-// Seals `size` bytes and writes them at `offset` of the new file. 0 or -20
-// position, -21 sealing, -22 sealed size (`produced` receives it), -23 write.
-int write_new(NewFile& nf, std::int64_t offset, const std::uint8_t* rec, int size, int slot,
-              int* produced) {
-  if (!platform::file_seek(nf.file, offset)) return -20;
+// Seals `size` bytes into the `slot` bytes at `out`. 0 or -21 sealing, -22
+// sealed size (`produced` receives it).
+int seal_new(const std::uint8_t* rec, int size, int slot, std::uint8_t* out, int* produced) {
   std::vector<std::uint8_t> sealed(static_cast<std::size_t>(slot) + 16, 0);
   std::memcpy(sealed.data(), rec, static_cast<std::size_t>(size));
   int n = seal_encrypt(sealed.data(), size, kSlotRecord, LengthForm::TwoByte);
   *produced = n;
   if (n == 0) return -21;
   if (n != slot) return -22;
-  return detail::write_all(nf.file, sealed.data(), static_cast<std::size_t>(slot)) ? 0 : -23;
+  std::memcpy(out, sealed.data(), static_cast<std::size_t>(slot));
+  return 0;
 }
 
-// Closes the new file and puts it in place of the old one (or removes it after
-// a failure). Returns `rc`, or -23 when closing or replacing fails.
-int finish_new(NewFile& nf, int rc) {
-  bool closed = platform::file_close(nf.file);
-  if (rc == 0 && (!closed || !platform::file_replace(nf.temp, nf.path))) rc = -23;
-  if (rc != 0) platform::file_delete(nf.temp);
-  return rc;
+// Writes the converted file as new contents of `name` in `change`; without a
+// change it replaces the old file at once. 0 or -20 position, -23 creating,
+// writing or replacing.
+int put_new(Change* change, const char* name, const std::vector<std::uint8_t>& bytes) {
+  std::optional<Change> own;
+  if (!change) change = &own.emplace();
+  switch (change->put(name, bytes.data(), bytes.size())) {
+    case Change::kDone: break;
+    case Change::kSeekFailed: return -20;
+    default: return -23;
+  }
+  if (own && own->commit() != Change::kCommitted) return -23;
+  return 0;
 }
 
 // Opens the old file of a conversion. 0 or -1, -2 path, -3 open.
@@ -108,7 +99,7 @@ int open_old(const char* name, std::string* path, platform::File& f) {
 
 }  // namespace
 
-int update_person_file() {
+int update_person_file(Change* change) {
   std::string path;
   platform::File old;
   int rc = open_old(kPersonFile, &path, old);
@@ -118,19 +109,16 @@ int update_person_file() {
   platform::file_close(old);
   if (rc == 0) {
     Tables& t = db();
-    for (int n = 0; n < kPersons; ++n) {
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(kPersons) * Personensatz::kSlot);
+    for (int n = 0; n < kPersons && rc == 0; ++n) {
       t.persons[n] = Personensatz{};
       std::memcpy(t.persons[n].b.data(), records.data() + static_cast<std::size_t>(n) * Personensatz::kOldSize,
                   Personensatz::kOldSize);
-    }
-    NewFile nf;
-    rc = open_new(path, &nf);
-    for (int n = 0; n < kPersons && rc == 0; ++n) {
       int produced = 0;
-      rc = write_new(nf, static_cast<std::int64_t>(n) * Personensatz::kSlot, t.persons[n].b.data(),
-                     Personensatz::kSize, Personensatz::kSlot, &produced);
+      rc = seal_new(t.persons[n].b.data(), Personensatz::kSize, Personensatz::kSlot,
+                    out.data() + static_cast<std::size_t>(n) * Personensatz::kSlot, &produced);
     }
-    if (nf.file.is_open()) rc = finish_new(nf, rc);
+    if (rc == 0) rc = put_new(change, kPersonFile, out);
   }
   if (rc != 0) {
     show_step(kPersonTexts, rc);
@@ -139,7 +127,7 @@ int update_person_file() {
   return 1;
 }
 
-int update_template_file(int from_version) {
+int update_template_file(int from_version, Change* change) {
   if (from_version != 0 && from_version != 1) return -4;
   std::string path;
   platform::File old;
@@ -150,8 +138,7 @@ int update_template_file(int from_version) {
   platform::file_close(old);
   int produced = 0;
   if (rc == 0) {
-    NewFile nf;
-    rc = open_new(path, &nf);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(kPersons) * Templatesatz::kSlot);
     Templatesatz rec;
     for (int n = 0; n < kPersons && rc == 0; ++n) {
       const std::uint8_t* o = records.data() + static_cast<std::size_t>(n) * Templatesatz::kOldSize;
@@ -164,10 +151,10 @@ int update_template_file(int from_version) {
         if (from_version == 1) std::memcpy(nb + 4, ob + 4, 2);
         std::memcpy(nb + 10, ob + 6, Templatesatz::kOldDataSize);
       }
-      rc = write_new(nf, static_cast<std::int64_t>(n) * Templatesatz::kSlot, rec.b.data(),
-                     Templatesatz::kSize, Templatesatz::kSlot, &produced);
+      rc = seal_new(rec.b.data(), Templatesatz::kSize, Templatesatz::kSlot,
+                    out.data() + static_cast<std::size_t>(n) * Templatesatz::kSlot, &produced);
     }
-    if (nf.file.is_open()) rc = finish_new(nf, rc);
+    if (rc == 0) rc = put_new(change, kTemplateFile, out);
   }
   if (rc != 0) {
     show_step(kTemplateTexts, rc);
@@ -179,7 +166,7 @@ int update_template_file(int from_version) {
   return 1;
 }
 
-int update_eingabe_file(int step) {
+int update_eingabe_file(int step, Change* change) {
   if (step != 0 && step != 1) {
     info_box(res::text(res::ST_EING_UNKNOWN_STEP));
     return -4;
@@ -197,11 +184,10 @@ int update_eingabe_file(int step) {
   if (rc == 0) {
     std::memcpy(t.eingabe.b.data(), bytes, sizeof bytes);
     std::memcpy(t.eingabe_saved.b.data(), bytes, sizeof bytes);
-    NewFile nf;
-    rc = open_new(path, &nf);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(sealed_slot(new_size)));
     int produced = 0;
-    if (rc == 0) rc = write_new(nf, 0, bytes, new_size, sealed_slot(new_size), &produced);
-    if (nf.file.is_open()) rc = finish_new(nf, rc);
+    rc = seal_new(bytes, new_size, sealed_slot(new_size), out.data(), &produced);
+    if (rc == 0) rc = put_new(change, kEingabeFile, out);
     if (rc != 0) t.eingabe = t.eingabe_saved;
   }
   if (rc != 0) {
@@ -210,6 +196,27 @@ int update_eingabe_file(int step) {
   }
   t.eingabe_saved = t.eingabe;
   return 1;
+}
+
+int update_database() {
+  Tables& t = db();
+  const int version = t.konfig.db_version();
+  if (version >= kCurrentDbVersion) return kUpdateNotNeeded;
+  // The input mask's second step reads what the first wrote into the change.
+  Change change;
+  if (version == 0) {
+    if (update_person_file(&change) != 1) return kUpdatePersonsFailed;
+    if (update_eingabe_file(0, &change) != 1) return kUpdateEingabeFailed;
+  }
+  if (version <= 1 && update_template_file(version, &change) != 1) return kUpdateTemplatesFailed;
+  if (update_eingabe_file(1, &change) != 1) return kUpdateEingabeFailed;
+  t.konfig.set_db_version(kCurrentDbVersion);
+  if (put_konfig(change) != 1 || change.commit() != Change::kCommitted) {
+    t.konfig = t.konfig_saved;
+    return kUpdateSaveFailed;
+  }
+  t.konfig_saved = t.konfig;
+  return kUpdateDone;
 }
 
 }  // namespace store

@@ -19,7 +19,11 @@ struct OpenCodes {
 };
 
 // working directory + separator + name: 0, or the matching code of `codes`.
+// While a change (store/commit.h) holds new contents for `name`, the path is
+// that of its new file.
 int build_path(const char* name, const OpenCodes& codes, std::string* path);
+// `name`, or the name of its new file while a change holds new contents for it.
+std::string pending_name(const char* name);
 // Builds the path and opens the file (existing only, not shared) and positions
 // at `offset`. 0 or a code of `codes`.
 int open_at(const char* name, const OpenCodes& codes, bool write, std::int64_t offset,

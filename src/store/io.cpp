@@ -9,7 +9,7 @@ namespace store::detail {
 
 int build_path(const char* name, const OpenCodes& codes, std::string* path) {
   if (platform::working_directory().empty()) return codes.no_directory;
-  if (!platform::working_path(name, path)) return codes.too_long;
+  if (!platform::working_path(pending_name(name), path)) return codes.too_long;
   return 0;
 }
 

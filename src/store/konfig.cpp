@@ -3,11 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/workdir.h"
 #include "resources/catalogue.h"
+#include "store/commit.h"
 #include "store/internal.h"
 #include "store/store.h"
 
@@ -193,17 +195,13 @@ int convert_konfig() {
   return 1;
 }
 
-int create_konfig(int number) {
-  std::string path;
-  if (!platform::working_path(kKonfigFile, &path)) return -2;
-  if (platform::path_exists(path) && !platform::file_delete(path)) return -1;
-  platform::File f;
-  if (!platform::file_open(f, path, platform::Access::ReadWrite, platform::Create::OpenAlways))
-    return -2;
-  if (!platform::file_seek(f, 0)) {
-    platform::file_close(f);
-    platform::file_delete(path);
-    return -3;
+int create_konfig(int number, Change* change) {
+  std::optional<Change> own;
+  if (!change) change = &own.emplace();
+  switch (change->open(kKonfigFile)) {
+    case Change::kDone: break;
+    case Change::kSeekFailed: return -3;
+    default: return -2;
   }
 
   Tables& t = db();
@@ -221,38 +219,45 @@ int create_konfig(int number) {
   install_key(kSlotSecond);
   std::memcpy(t.key_header.data(), header, kKeyHeaderSize);
 
-  int rc = 0;
-  if (seal_encrypt(header, kKeyHeaderSize, kSlotHeader, LengthForm::TwoByte) == 0)
-    rc = -4;
-  else if (!detail::write_all(f, header, sizeof header))
-    rc = -5;
-  if (rc == 0) {
-    detail::derive_key3(key0, key_row(kSlotDerived));
-    install_key(kSlotDerived);
-    default_konfig(number);
-    Konfigsatz& k = t.konfig;
-    std::memcpy(k.key3(), key_row(kSlotDerived), kKeyBytes);
-    put_check(k.check_key3(), 0);
-    std::string pw = t.user_current.password();
-    std::memcpy(k.admin_password(), pw.data(), pw.size() < 16 ? pw.size() : 16);
-    put_check(k.check_password(), 1);
-    std::memcpy(k.record_key_copy(), key0, kKeyBytes);
-    put_check(k.check_record_key(), 2);
-    std::memcpy(k.key2_copy(), key_row(kSlotSecond), kKeyBytes);
-    put_check(k.check_key2(), 3);
-    k.set_db_version(kCurrentDbVersion);
-    t.konfig_saved = k;
-    std::vector<std::uint8_t> sealed;
-    if (detail::seal_record(k.b.data(), Konfigsatz::kSize, Konfigsatz::kSlot, &sealed) != 0)
-      rc = -6;
-    else if (!detail::write_all(f, sealed.data(), sealed.size()))
-      rc = -7;
-  }
-  platform::file_close(f);
-  // A half-written configuration would stop the next start; without it the
-  // next start is a first start again.
-  if (rc != 0) platform::file_delete(path);
-  return rc == 0 ? 1 : rc;
+  if (seal_encrypt(header, kKeyHeaderSize, kSlotHeader, LengthForm::TwoByte) == 0) return -4;
+  if (change->write(header, sizeof header) != Change::kDone) return -5;
+  detail::derive_key3(key0, key_row(kSlotDerived));
+  install_key(kSlotDerived);
+  default_konfig(number);
+  Konfigsatz& k = t.konfig;
+  std::memcpy(k.key3(), key_row(kSlotDerived), kKeyBytes);
+  put_check(k.check_key3(), 0);
+  std::string pw = t.user_current.password();
+  std::memcpy(k.admin_password(), pw.data(), pw.size() < 16 ? pw.size() : 16);
+  put_check(k.check_password(), 1);
+  std::memcpy(k.record_key_copy(), key0, kKeyBytes);
+  put_check(k.check_record_key(), 2);
+  std::memcpy(k.key2_copy(), key_row(kSlotSecond), kKeyBytes);
+  put_check(k.check_key2(), 3);
+  k.set_db_version(kCurrentDbVersion);
+  t.konfig_saved = k;
+  std::vector<std::uint8_t> sealed;
+  if (detail::seal_record(k.b.data(), Konfigsatz::kSize, Konfigsatz::kSlot, &sealed) != 0) return -6;
+  if (change->write(sealed.data(), sealed.size()) != Change::kDone || change->close() != Change::kDone)
+    return -7;
+  // On its own the new configuration replaces the one in use at once; within
+  // a larger change (a whole new installation) it waits for that change.
+  if (own && own->commit() != Change::kCommitted) return -1;
+  return 1;
+}
+
+int put_konfig(Change& change) {
+  const Tables& t = db();
+  std::uint8_t header[kKeyHeaderSlot] = {};
+  std::memcpy(header, t.key_header.data(), kKeyHeaderSize);
+  std::vector<std::uint8_t> file(kKeyHeaderSlot);
+  std::vector<std::uint8_t> sealed;
+  if (seal_encrypt(header, kKeyHeaderSize, kSlotHeader, LengthForm::TwoByte) != kKeyHeaderSlot ||
+      detail::seal_record(t.konfig.b.data(), Konfigsatz::kSize, Konfigsatz::kSlot, &sealed) != 0)
+    return -1;
+  std::memcpy(file.data(), header, sizeof header);
+  file.insert(file.end(), sealed.begin(), sealed.end());
+  return change.put(kKonfigFile, file.data(), file.size()) == Change::kDone ? 1 : -2;
 }
 
 int create_dat_file(const std::string& name, platform::File& out) {
@@ -272,29 +277,30 @@ int create_dat_file(const std::string& name, platform::File& out) {
 
 namespace {
 
-// Writes `count` records made by `make(n, rec)` for n = 1..count into a new
-// file. 1, the create_dat_file code, or base (sealing gave nothing), base - 1
-// (sealed size), base - 2 (write).
+// Seals `count` records made by `make(n, rec)` for n = 1..count and writes
+// them as the new contents of `name` in `change`. 1, or base (sealing gave
+// nothing), base - 1 (sealed size), base - 2 (write), or the path (-1, -2),
+// create (-5) and position (-6) codes of create_dat_file.
 template <typename Record, typename Make>
-int write_new_file(const char* name, int count, int base, Make make) {
-  platform::File f;
-  int rc = create_dat_file(name, f);
-  if (rc != 1) return rc;
+int write_new_file(Change& change, const char* name, int count, int base, Make make) {
   std::vector<std::uint8_t> all;
   all.reserve(static_cast<std::size_t>(count) * Record::kSlot);
   std::vector<std::uint8_t> sealed;
-  for (int n = 1; n <= count && rc == 1; ++n) {
+  for (int n = 1; n <= count; ++n) {
     Record rec;
     make(n, rec);
     int s = detail::seal_record(rec.b.data(), Record::kSize, Record::kSlot, &sealed);
-    if (s != 0) {
-      rc = s == -20 ? base : base - 1;
-      break;
-    }
-    if (!detail::write_all(f, sealed.data(), sealed.size())) rc = base - 2;
+    if (s != 0) return s == -20 ? base : base - 1;
+    all.insert(all.end(), sealed.begin(), sealed.end());
   }
-  platform::file_close(f);
-  return rc;
+  switch (change.put(name, all.data(), all.size())) {
+    case Change::kDone: return 1;
+    case Change::kNoDirectory: return -1;
+    case Change::kPathTooLong: return -2;
+    case Change::kOpenFailed: return -5;
+    case Change::kSeekFailed: return -6;
+    default: return base - 2;
+  }
 }
 
 void free_person(int n, Personensatz& p) {
@@ -328,30 +334,35 @@ void free_user(int n, Usersatz& u) {
 
 }  // namespace
 
-int create_db() {
+int create_db(Change* change) {
+  std::optional<Change> own;
+  if (!change) change = &own.emplace();
+  // Within a new installation's change this reads the new configuration.
   int rc = load_konfig();
   if (rc != 1) {
     show_konfig_error(rc);
     return -1;
   }
-  rc = write_new_file<Personensatz>(kPersonFile, kPersons, -10, free_person);
+  rc = write_new_file<Personensatz>(*change, kPersonFile, kPersons, -10, free_person);
   if (rc != 1) return rc;
-  rc = write_new_file<Templatesatz>(kTemplateFile, kPersons, -20, empty_templates);
+  rc = write_new_file<Templatesatz>(*change, kTemplateFile, kPersons, -20, empty_templates);
   if (rc != 1) return rc;
-  rc = write_new_file<Lesersatz>(kReaderFile, kReaders, -30, free_reader);
+  rc = write_new_file<Lesersatz>(*change, kReaderFile, kReaders, -30, free_reader);
   if (rc != 1) return rc;
-  rc = write_new_file<Eingabesatz>(kEingabeFile, 1, -40,
+  rc = write_new_file<Eingabesatz>(*change, kEingabeFile, 1, -40,
                                    [](int, Eingabesatz& e) { default_eingabe_into(e); });
   if (rc != 1) return rc;
   const Usersatz admin = db().user_current;
-  rc = write_new_file<Usersatz>(kUserFile, kUsers, -50, [&admin](int n, Usersatz& u) {
+  rc = write_new_file<Usersatz>(*change, kUserFile, kUsers, -50, [&admin](int n, Usersatz& u) {
     if (n == 1)
       u = admin;
     else
       free_user(n, u);
   });
   if (rc != 1) return rc;
-  return create_ledger() == 1 ? 1 : -60;
+  if (create_ledger(change) != 1) return -60;
+  if (own && own->commit() != Change::kCommitted) return -4;
+  return 1;
 }
 
 int load_all() {

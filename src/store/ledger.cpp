@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "store/commit.h"
 #include "store/internal.h"
 #include "store/store.h"
 
@@ -46,8 +48,9 @@ int seal_into(const std::uint8_t* rec, int size, int slot, std::vector<std::uint
   return 0;
 }
 
-// The whole file from `l`, written beside the ledger and renamed over it.
-int write_whole(const Ledger& l) {
+// The whole file from `l` as new contents of `change`; without one it
+// replaces the ledger in use at once.
+int write_whole(const Ledger& l, Change* change) {
   std::vector<std::uint8_t> all;
   all.reserve(static_cast<std::size_t>(entry_offset(kLedgerEntries)));
   Widerrufkopf head = l.head;
@@ -56,25 +59,16 @@ int write_whole(const Ledger& l) {
   for (int i = 0; i < kLedgerEntries && rc == 0; ++i)
     rc = seal_into(l.entries[i].b.data(), Widerrufsatz::kSize, Widerrufsatz::kSlot, &all);
   if (rc != 0) return rc;
-  std::string path, beside;
-  rc = detail::build_path(kLedgerFile, kLedgerCodes, &path);
-  if (rc != 0) return rc;
-  beside = path + ".new";
-  {
-    platform::File f;
-    if (!platform::file_open(f, beside, platform::Access::ReadWrite, platform::Create::CreateAlways))
-      return kLedgerCodes.open;
-    const bool written = detail::write_all(f, all.data(), all.size());
-    const bool closed = platform::file_close(f);
-    if (!written || !closed) {
-      platform::file_delete(beside);
-      return -22;
-    }
+  std::optional<Change> own;
+  if (!change) change = &own.emplace();
+  switch (change->put(kLedgerFile, all.data(), all.size())) {
+    case Change::kDone: break;
+    case Change::kNoDirectory: return kLedgerCodes.no_directory;
+    case Change::kPathTooLong: return kLedgerCodes.too_long;
+    case Change::kOpenFailed: return kLedgerCodes.open;
+    default: return -22;
   }
-  if (!platform::file_replace(beside, path)) {
-    platform::file_delete(beside);
-    return -23;
-  }
+  if (own && own->commit() != Change::kCommitted) return -23;
   return 1;
 }
 
@@ -124,15 +118,15 @@ void Widerrufsatz::set_user_id(const UserId& id) {
   std::copy(id.b.begin(), id.b.begin() + id.len, b.begin() + 6);
 }
 
-int create_ledger() {
+int create_ledger(Change* change) {
   Ledger& l = db().ledger;
   l = Ledger{};
-  int rc = write_whole(l);
+  int rc = write_whole(l, change);
   ledger_changed();
   return rc;
 }
 
-int rewrite_ledger() { return write_whole(db().ledger); }
+int rewrite_ledger() { return write_whole(db().ledger, nullptr); }
 
 int load_ledger() {
   Ledger& l = db().ledger;

@@ -22,6 +22,8 @@
 
 namespace store {
 
+class Change;  // store/commit.h
+
 extern const char* const kLedgerFile;  // "Widerruf.dat"
 
 constexpr int kLedgerReaders = 32;  // one region per reader slot
@@ -94,9 +96,10 @@ struct Ledger {
 // The first entry index (0-based) of reader slot `reader`'s region.
 constexpr int ledger_region(int reader) { return reader * kLedgerPerReader; }
 
-// Writes an empty ledger (no marks, no entries) beside Widerruf.dat and puts it
-// into place; the table in memory is cleared. 1 or a code.
-int create_ledger();
+// Writes an empty ledger (no marks, no entries) as new contents of `change`
+// (a new installation's), or without one beside Widerruf.dat and puts it into
+// place; the table in memory is cleared. 1 or a code.
+int create_ledger(Change* change = nullptr);
 // Writes the ledger held in memory as a whole new file (after a restore, whose
 // record key may differ, or when the file did not read). 1 or a code.
 int rewrite_ledger();

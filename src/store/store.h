@@ -19,6 +19,8 @@
 
 namespace store {
 
+class Change;  // store/commit.h
+
 constexpr int kPersons = 500;
 constexpr int kReaders = 32;
 constexpr int kUsers = 17;
@@ -161,18 +163,26 @@ void default_konfig(int number);
 // write.
 int convert_konfig();
 // Creates Programm.cfg for a new installation; the record key is derived from
-// the password in user_current. 1 or -1 delete, -2 create, -3 position, -4
-// sealing the header, -5 writing it, -6 sealing the Konfigsatz, -7 writing it.
-int create_konfig(int number);
+// the password in user_current. The file is written as new contents of
+// `change` (a new installation's files are put into place together);
+// without one it replaces the configuration in use at once. 1 or -1 it could
+// not be put into place, -2 create, -3 position, -4 sealing the header, -5
+// writing it, -6 sealing the Konfigsatz, -7 writing it.
+int create_konfig(int number, Change* change = nullptr);
+// Writes the key header and the Konfigsatz in use as new contents of
+// Programm.cfg into `change`. 1, -1 sealing, -2 writing.
+int put_konfig(Change& change);
 // Creates (or empties) the data file `name` in the working directory and leaves
 // it open at offset 0 in `out`. 1 or -1..-3 path, -4 delete, -5 create, -6
 // position.
 int create_dat_file(const std::string& name, platform::File& out);
-// Creates all data files of a new installation (after create_konfig). 1 or -1
-// configuration, -10..-12 persons, -20..-22 templates, -30..-32 readers,
-// -40..-42 input mask, -50..-52 users, -60 the ledger of unfinished removals,
-// or the code of create_dat_file.
-int create_db();
+// Creates all data files of a new installation (after create_konfig), as new
+// contents of `change`, whose configuration it reads; without one they
+// replace the files in use at once. 1 or -1 configuration, -10..-12 persons,
+// -20..-22 templates, -30..-32 readers, -40..-42 input mask, -50..-52 users,
+// -60 the ledger of unfinished removals, -1/-2 path, -5 create, -6 position,
+// -4 the files could not be put into place.
+int create_db(Change* change = nullptr);
 // Reads all persons, readers, the input mask and all users into memory.
 enum LoadAllResult : int {
   kLoadAllOk = 1,
@@ -184,19 +194,36 @@ enum LoadAllResult : int {
 int load_all();
 
 // ---------------------------------------------------------------- old layouts
-// Each conversion writes the new file beside the old one and puts it into place
-// only when complete; on any failure the old file stays as it was. Failures from
-// the read phase on show their text (caption "Info").
+// Each conversion reads the old file (within `change`: its new contents when
+// the change holds them) and writes the converted one as new contents of
+// `change`; without one it replaces the old file at once. On any failure the
+// old file stays as it was. Failures from the read phase on show their text
+// (caption "Info").
 // Persons 156 -> 216 bytes. 1 or -1/-2 path, -3 open, -10 position, -11 read,
 // -12 check byte, -13 length, -20 position, -21 sealing, -22 sealed size, -23
 // write (also: creating or replacing the new file).
-int update_person_file();
+int update_person_file(Change* change = nullptr);
 // Templates 2624 -> 10204 bytes from database version 0 or 1. Codes as
 // update_person_file; -4 for a version other than 0 or 1.
-int update_template_file(int from_version);
+int update_template_file(int from_version, Change* change = nullptr);
 // Input mask: step 0 turns 130 into 328 bytes, step 1 turns 328 into 388 bytes.
 // 1 or -1/-2 path, -3 open, -4 unknown step, -10 position, -11 read, -12 check
 // byte, -13 length, -20 position, -21 sealing, -22 sealed size, -23 write.
-int update_eingabe_file(int step);
+int update_eingabe_file(int step, Change* change = nullptr);
+
+// Brings the data files of the database version in the Konfigsatz to the
+// current layout and stores the current version, all as one change: version
+// 0 converts the persons, the input mask (both steps) and the templates,
+// version 1 the templates and the input mask (step 1), version 2 the input
+// mask (step 1). The first step that fails ends it and nothing changes.
+enum UpdateResult : int {
+  kUpdateNotNeeded = 0,
+  kUpdateDone = 1,
+  kUpdatePersonsFailed = -1,
+  kUpdateTemplatesFailed = -2,
+  kUpdateEingabeFailed = -3,
+  kUpdateSaveFailed = -4,  // the configuration or the change could not be written
+};
+int update_database();
 
 }  // namespace store

@@ -66,7 +66,10 @@ void report(bool send) {
       return;
     }
   }
-  report_to_main(main_command(s.mode), value);
+  // The main window stays disabled while the selection and the run it starts
+  // are open, so that a box of the run lets no menu command in; the
+  // completion enables it again when it closes the selection.
+  ui::post_command(main_window(), main_command(s.mode), value);
 }
 
 bool handler(ui::Window d, const ui::Event& e) {
@@ -198,13 +201,19 @@ ops::LoopHooks status_hooks(ui::Window d) {
   return h;
 }
 
-bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons) {
+bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons,
+                     ui::Window behind) {
   const std::vector<int> readers = checked_readers(dialog);
   SelectProgress progress;
   if (!progress.start(dialog, static_cast<int>(readers.size() * persons.size()),
                       res::text(plan.start_status)))
     return false;
-  ops::run_reader_loop(plan, readers, persons, progress.hooks());
+  ops::LoopHooks hooks = progress.hooks();
+  if (behind != ui::kNoWindow)
+    hooks.reader_done = [behind](const ops::ReaderReport&) {
+      if (ui::window_exists(behind)) ui::redraw(behind);
+    };
+  ops::run_reader_loop(plan, readers, persons, hooks);
   progress.finish();
   return true;
 }

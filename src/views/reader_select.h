@@ -12,7 +12,8 @@
 // mode) to the first open window registered below, in this order, as its
 // command 8050; when none is open, to the main window by the dialog mode: 2450
 // (download), 5500 (reader test, delete data, parameter reset), 5520 (reader
-// parameter download), 5540 (operating mode).
+// parameter download), 5540 (operating mode). The window under the dialog
+// stays disabled until the completion closes the dialog.
 #pragma once
 
 #include <string>
@@ -74,9 +75,11 @@ ops::LoopHooks status_hooks(ui::Window dialog);
 
 // "Send": runs the reader loop with `plan` for the person slots `persons` on
 // the readers checked in `dialog`, showing the bar (twice the number of
-// reader and person pairs) and the status texts. False, with nothing run, when
-// the bar cannot be made.
-bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons);
+// reader and person pairs) and the status texts. `behind` (a list window under
+// the dialog, or kNoWindow) is redrawn after each reader. False, with nothing
+// run, when the bar cannot be made.
+bool send_to_checked(ui::Window dialog, const ops::LoopPlan& plan, const std::vector<int>& persons,
+                     ui::Window behind = ui::kNoWindow);
 
 // Forgets the registered windows (tests, a new run).
 void reset_reader_select();

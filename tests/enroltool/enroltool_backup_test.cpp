@@ -78,6 +78,10 @@ TEST_F(EnroltoolBackup, BackupAndRestoreThroughTheStation) {
     Result to = run(std::string("show ") + dir_b + " " + what);
     EXPECT_EQ(from.out, to.out) << what;
   }
+  dev->set_auto_card({});  // no card: --yes answers the overwrite question, not the repeat question
+  r = tooltest::run_tool("timeout", "60 " + shq(ENROLTOOL_PATH) + " --yes backup " + dir_a + " " + file + " " + conn, scratch);
+  EXPECT_NE(r.err.find("Question?: Unfortunately I haven't received any data ! Would you like to repeat the "
+                       "reading operation? [answered No]"), std::string::npos) << r.err;
 }
 
 // A number typed short and in lower case is stored as the station reads the

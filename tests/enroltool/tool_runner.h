@@ -24,11 +24,12 @@ inline std::string shq(const std::string& s) {
   return q + "'";
 }
 
-// Runs `tool args`, standard output and error going to files in `scratch`.
+// Runs `tool args`, standard output and error going to files in `scratch`;
+// `env` ("NAME=value ") goes in front of the command.
 inline Result run_tool(const std::string& tool, const std::string& args,
-                       const testsupport::TempDir& scratch) {
+                       const testsupport::TempDir& scratch, const std::string& env = "") {
   std::string out = scratch.file("out.txt"), err = scratch.file("err.txt");
-  std::string cmd = shq(tool) + " " + args + " >" + shq(out) + " 2>" + shq(err);
+  std::string cmd = env + shq(tool) + " " + args + " >" + shq(out) + " 2>" + shq(err);
   int status = std::system(cmd.c_str());
   Result r;
 #ifdef _WIN32

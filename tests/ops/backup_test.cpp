@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "backup_fixture.h"
+#include "store/commit.h"
+#include "support/crash.h"
 
 namespace {
 
@@ -198,18 +200,22 @@ TEST_F(Failing, RestoreStepsThatFailLeaveTheInstallationAsItWas) {
   using platform::fault::Kind;
   // Calls in order: open, position and 1052 reads of the backup; then per data
   // file (Programm.cfg, Personen, Template, Leser, Eingabe, Usepas) the open and
-  // position of its new file and its writes (2, 500, 500, 32, 1, 17).
+  // position of its new file, its writes (2, then 1 each) and its flush; then
+  // the intent file (flushed) and the directory.
   const Fault kFaults[] = {
       {Op::FileOpen, 1, -1},    {Op::FileSeek, 1, -3},     {Op::FileRead, 1, -10, Kind::Short},
       {Op::FileRead, 2, -20},   {Op::FileRead, 19, -30},   {Op::FileRead, 20, -40},
       {Op::FileRead, 52, -50},  {Op::FileRead, 53, -63},   {Op::FileRead, 1052, -70},
       {Op::FileOpen, 2, -80},   {Op::FileSeek, 2, -81},    {Op::FileWrite, 1, -83},
-      {Op::FileWrite, 2, -85},  {Op::FileOpen, 3, -92},    {Op::FileSeek, 3, -93},
-      {Op::FileWrite, 502, -96}, {Op::FileOpen, 4, -102},  {Op::FileSeek, 4, -103},
-      {Op::FileWrite, 503, -106, Kind::Short},             {Op::FileOpen, 5, -112},
-      {Op::FileSeek, 5, -113},  {Op::FileWrite, 1034, -116}, {Op::FileOpen, 6, -122},
-      {Op::FileSeek, 6, -123},  {Op::FileWrite, 1035, -126}, {Op::FileOpen, 7, -132},
-      {Op::FileSeek, 7, -133},  {Op::FileWrite, 1052, -136}};
+      {Op::FileWrite, 2, -85},  {Op::FileFlush, 1, -85},   {Op::FileOpen, 3, -92},
+      {Op::FileSeek, 3, -93},   {Op::FileWrite, 3, -96},   {Op::FileOpen, 4, -102},
+      {Op::FileSeek, 4, -103},  {Op::FileWrite, 4, -106, Kind::Short},
+      {Op::FileOpen, 5, -112},  {Op::FileSeek, 5, -113},   {Op::FileWrite, 5, -116},
+      {Op::FileOpen, 6, -122},  {Op::FileSeek, 6, -123},   {Op::FileWrite, 6, -126},
+      {Op::FileOpen, 7, -132},  {Op::FileSeek, 7, -133},   {Op::FileWrite, 7, -136},
+      {Op::FileFlush, 6, -136}, {Op::FileOpen, 8, -152},   {Op::FileSeek, 8, -153},
+      {Op::FileWrite, 9, -156}, {Op::FileFlush, 7, -156},  {Op::FileOpen, 9, ops::kRestoreSwapFailed},
+      {Op::FileFlush, 8, ops::kRestoreSwapFailed}, {Op::FileFlush, 9, ops::kRestoreSwapFailed}};
   for (const Fault& f : kFaults) {
     platform::fault::reset();
     platform::fault::arm(f.op, f.nth, f.kind);
@@ -217,8 +223,9 @@ TEST_F(Failing, RestoreStepsThatFailLeaveTheInstallationAsItWas) {
     platform::fault::reset();
     expect_unchanged("fault " + std::to_string(static_cast<int>(f.op)) + " #" + std::to_string(f.nth));
   }
-  // Putting the six new files into place takes two renames each (the file in
-  // use aside, the new one in): whichever fails, everything goes back.
+  // The intent file takes its name, then putting the six new files into place
+  // takes two renames each (the file in use aside, the new one in): whichever
+  // fails, everything goes back.
   for (int nth : {1, 2, 7, 12}) {
     platform::fault::reset();
     platform::fault::arm(Op::FileRename, nth);
@@ -227,6 +234,32 @@ TEST_F(Failing, RestoreStepsThatFailLeaveTheInstallationAsItWas) {
     expect_unchanged("rename #" + std::to_string(nth));
   }
 }
+
+#ifndef _WIN32
+// A restore cut off at every call that changes a file: the next start finds
+// the installation entirely as it was or as the restore makes it, and loads it.
+TEST_F(Failing, RestoreCutOffAtEveryCallLeavesTheOldOrTheNewInstallation) {
+  // The restore dates the erase marks it writes: one minute for every run.
+  platform::LocalTime at;
+  at.year = 2026, at.month = 12, at.day = 9, at.hour = 2;
+  platform::vclock::enable(at);
+  const testsupport::Files before = testsupport::files_in(b.path());
+  ASSERT_EQ(1, restore(file));
+  const testsupport::Files restored = testsupport::files_in(b.path());
+  int n = 1;
+  for (;; ++n) {
+    testsupport::put_files(b.path(), before);
+    reload(b.path());
+    bool crashed = testsupport::crashes_at(n, [this] { restore(file); });
+    ASSERT_GE(store::recover_change(), 0) << n;
+    const testsupport::Files now = testsupport::files_in(b.path());
+    EXPECT_TRUE(now == before || now == restored) << n;
+    reload(b.path());
+    if (!crashed) break;
+  }
+  EXPECT_GE(n, 40);  // six files written and flushed, the intent file, twelve renames, removals
+}
+#endif
 
 TEST_F(Failing, BackupStepsThatFailKeepTheEarlierBackup) {
   reload(a.path());

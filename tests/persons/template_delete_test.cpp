@@ -154,6 +154,7 @@ TEST_F(Deletion, TwoRunsTouchOnlyTheirOwnPersons) {
 TEST_F(Deletion, OnePersonFromTheSearch) {
   start();
   const Four f = store_four();
+  hl::fail_next(hl::Failure::SetTimer);  // a failure line, written without -d
   ui::send_command(main(), 2110, -f.a);
   hl::pump();
   ASSERT_NE(ui::kNoWindow, delete_list());
@@ -162,6 +163,8 @@ TEST_F(Deletion, OnePersonFromTheSearch) {
   EXPECT_EQ("8001", ui::get_text(d, res::d_temp_del::kPersonnelNumber));
   EXPECT_EQ("", press(d, ui::kIdExitMenu, {}));
   EXPECT_EQ(ui::kNoWindow, temp_del());
+  const testsupport::Bytes log = testsupport::read_file(path("Log.txt"));
+  EXPECT_NE(std::string::npos, std::string(log.begin(), log.end()).find("TDestroy  - Timer kann nicht erzeugt"));
 }
 
 }  // namespace

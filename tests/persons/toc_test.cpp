@@ -160,8 +160,10 @@ TEST_F(Toc, PinPersonWrittenOntoTheCardThenLoadedIntoTheReaders) {
   ui::Window s = dialog("D_DOWN_AN_LESER");
   ASSERT_NE(ui::kNoWindow, s);
   hl::clear_boxes();
+  const int redraws = hl::redraws(toc());
   ASSERT_TRUE(hl::press(s, ui::kIdAction));
   EXPECT_EQ("Load completed succesfully.|Info\n", boxes());
+  EXPECT_GE(hl::redraws(toc()) - redraws, 2);  // the list behind, after each reader
   EXPECT_EQ(ui::kNoWindow, dialog("D_DOWN_AN_LESER"));
   EXPECT_TRUE(ui::window_enabled(toc()));
   auto disk = on_disk();
@@ -218,7 +220,10 @@ TEST_P(TocRetry, Questions) {
   ui::items_select(m, res::d_matching::kLevel, -1);  // nothing chosen: the input mask's level
   hl::clear_boxes();
   for (int answer : c.answers) hl::script_answer(answer);
+  // While it writes, the window has no system menu (it cannot be closed).
+  hl::watch_boxes([this](const hl::Box&) { EXPECT_FALSE(ui::system_menu_shown(toc())); });
   ASSERT_TRUE(hl::press(m, ui::kIdAction));
+  EXPECT_TRUE(ui::system_menu_shown(toc()));
   std::vector<std::string> shown;
   for (const auto& b : hl::boxes())
     shown.push_back(res::cp1252_to_utf8(b.text) + "|" + res::cp1252_to_utf8(b.caption));

@@ -62,8 +62,12 @@ TEST_F(Download, BulkDownloadSendsEveryPersonToTheCheckedReaders) {
   EXPECT_EQ("Please select all readers you want to send data to.", ui::get_text(s, ids::kInstruction));
   EXPECT_EQ((std::vector<int>{a, lost, d}), views::checked_readers(s));
   hl::clear_boxes();
+  // A box of the run lets no menu command in.
+  hl::watch_boxes([this](const hl::Box&) { EXPECT_FALSE(ui::window_enabled(main())); });
 
   ASSERT_TRUE(hl::press(s, ui::kIdAction));
+  const testsupport::Bytes log = testsupport::read_file(path("Log.txt"));  // written without -d
+  EXPECT_NE(std::string::npos, std::string(log.begin(), log.end()).find("DownAlle  - Start!!!"));
 
   EXPECT_EQ("Lost, Address 1\r\nError during check_reader_parameter!, Number -2.|Download error\n"
             "The download is now complete.\nThe templates of the persons were loaded!\n\n|Load info\n",

@@ -13,6 +13,9 @@
 
 #include "enroltool/tool_runner.h"
 #include "host.h"
+#include "link/link.h"
+#include "os.h"
+#include "persons/fixture.h"
 #include "support/support.h"
 
 using namespace simtest;
@@ -104,6 +107,36 @@ TEST(ReadersimProgram, ServesTheStationAndTakesControlLines) {
   p.say("transparent\n");
   EXPECT_EQ("ok on\n", p.line());
   EXPECT_EQ(0, p.terminate());
+}
+
+// "address N" on the control port holds for the connection that gave it.
+TEST(ReadersimProgram, AControlAddressHoldsForItsConnection) {
+  int control = 0;
+  sim::os::close_fd(sim::os::tcp_listen("127.0.0.1", 0, &control));
+  Program p({"--readers", "1,2", "--tcp", "127.0.0.1:0", "--control", std::to_string(control)});
+  EXPECT_TRUE(same_bytes({DLE, ACK}, Host::tcp(std::stoi(p.line().substr(14))).command(cmd("2Y", {0x0C}))));
+  std::string replies;
+  for (std::string lines : {"address 2\ntransparent\n", "transparent\n"}) {
+    Host c = Host::tcp(control);
+    c.send(Bytes(lines.begin(), lines.end()));
+    for (std::uint8_t b : c.receive_all(300)) replies += static_cast<char>(b);
+  }
+  EXPECT_EQ("ok\nok on\nok off\n", replies);  // the second connection means reader 1
+}
+
+// The person form's "Reader" and the keypad against the demo station as scripts/run.sh starts it.
+class DemoStation : public persontest::Program {};
+TEST_F(DemoStation, TheFormReadsItsCardAndTheKeypadTypesItsPin) {
+  ::Program station({"--station", "--demo", "--tcp", "127.0.0.1:0"});
+  store::db().konfig.set_station_connection(1);
+  store::db().konfig.set_ip("127.0.0.1");
+  store::db().konfig.set_tcp_port(static_cast<std::uint16_t>(std::stoi(station.line().substr(14))));  // "tcp 127.0.0.1:PORT"
+  ASSERT_TRUE(persontest::hl::choose_menu(2000));
+  ASSERT_TRUE(persontest::hl::press(form(), res::d_person::kReadCard));
+  persontest::hl::advance(10000);
+  EXPECT_EQ("04A1B2C3D4", ui::get_text(form(), res::d_person::kIdentification));
+  ASSERT_EQ(1, rlink::enrol_keyboard(1, 15000));
+  EXPECT_EQ("K471100", rlink::last_delivery());
 }
 
 TEST(ReadersimProgram, HelpAndOneLineRefusals) {

@@ -1,5 +1,6 @@
 // Both editions of every catalogue entry: present, and with the same printf
 // placeholders in the same order, so that one call site serves both programs.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -41,6 +42,18 @@ TEST(Catalogue, EveryEntryHasBothEditionsWithTheSamePlaceholders) {
   }
 }
 
+// An English text translated in one entry is translated wherever it stands (the
+// program's title "Enrol Station" aside).
+TEST(Catalogue, ATranslatedTextIsTranslatedEverywhere) {
+  auto in = [](int i, res::Edition e) -> const std::string& { return res::text_in(static_cast<res::TextId>(i), e); };
+  const res::Edition en = res::Edition::English, de = res::Edition::German;
+  for (int i = 0; i < res::kTextCount; ++i)
+    for (int j = 0; j < res::kTextCount; ++j)
+      if (i != res::SH_DEFAULT_TITLE && in(i, en) == in(i, de) && in(i, en) == in(j, en) && in(j, en) != in(j, de))
+        ADD_FAILURE() << res::name(static_cast<res::TextId>(i)) << " is not translated, "
+                      << res::name(static_cast<res::TextId>(j)) << " is";
+}
+
 TEST(Catalogue, TextsAreWindows1252AndFollowTheEdition) {
   EXPECT_EQ(testsupport::cp("Zurück"), std::string("Zur\xFC" "ck"));
   EXPECT_EQ(res::cp1252_to_utf8("\x80\xE4"), "€ä");
@@ -60,6 +73,9 @@ TEST(Catalogue, SoftwareInfoShowsTheBuildVersionPadded) {
   std::snprintf(want, sizeof want, "\tVersion\t\t%03d.%02d.%02d\n", major, minor, patch);
   for (res::Edition e : {res::Edition::English, res::Edition::German})
     EXPECT_NE(res::text_in(res::SH_SOFTWARE_INFO, e).find(want), std::string::npos) << want;
+  const std::string info = res::text_in(res::SH_SOFTWARE_INFO, res::Edition::English) + "\n";
+  for (std::size_t end, at = 0; (end = info.find('\n', at)) != std::string::npos; at = end + 1)  // no value wraps
+    EXPECT_LE(end - std::max(at, info.rfind('\t', end) + 1), 27u) << info.substr(at, end - at);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fixture.h"
+#include "resources/catalogue.h"
 #include "support/sealed_file.h"
 #include "shell/shell.h"
 #include "store/seal.h"
@@ -152,6 +153,19 @@ TEST_F(Update, DamagedConfigurationEndsTheProgram) {
   EXPECT_EQ("Fehler Meldung", hl::boxes().front().caption);
   EXPECT_EQ(ui::kNoWindow, main());
   EXPECT_EQ(0, hl::quit_code());
+}
+
+TEST_F(Update, AChangeThatCannotBeSettledEndsTheProgramBeforeTheConfigurationIsRead) {
+  const Bytes intent = testsupport::bytes_of("enrol-change 1\nend 00000000\n");
+  testsupport::write_file(path("Commit.txt"), intent);
+  stop();
+  EXPECT_FALSE(start());
+  ASSERT_FALSE(hl::boxes().empty());
+  EXPECT_EQ(res::format(res::SH_RECOVER_FAILED, -2), hl::boxes().front().text);
+  EXPECT_EQ(ui::kNoWindow, main());
+  EXPECT_TRUE(testsupport::same_bytes(intent, testsupport::read_file(path("Commit.txt"))));
+  const Bytes log = testsupport::read_file(path("Log.txt"));
+  EXPECT_NE(std::string::npos, std::string(log.begin(), log.end()).find("Commit.txt ist besch"));
 }
 
 }  // namespace

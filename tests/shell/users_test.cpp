@@ -95,6 +95,7 @@ TEST_F(Users, LoginRefusals) {
 TEST_F(Users, MustChangeOpensThePasswordDialogOnceAndLastUserIsRemembered) {
   ASSERT_TRUE(start_and_run());
   ASSERT_TRUE(login("Muster1", "geheim1"));
+  EXPECT_EQ("Muster1", ui::status_text(main(), shell::kStatusBar, 1));
   EXPECT_EQ(2, views::host().user.number);
   EXPECT_EQ(2u, on_disk(17).nummer());
   ui::Window d = dialog("D_PASSWORT");

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "fixture.h"
+#include "store/commit.h"
+#include "support/crash.h"
 #include "support/sealed_file.h"
 
 namespace {
@@ -86,9 +88,12 @@ TEST_F(Convert, PersonFileFailuresKeepTheOldFile) {
       {Op::FileSeek, 7, Kind::Fail, -10, "Fehler bei SetFilePointer in der Personendatei aufgetreten !"},
       {Op::FileRead, 300, Kind::Short, -11, "Fehler bei ReadFile in der Personendatei aufgetreten !"},
       {Op::FileOpen, 2, Kind::Fail, -23, "Fehler bei WriteFile in der Personendatei aufgetreten !"},
-      {Op::FileSeek, 503, Kind::Fail, -20, "Fehler bei SetFilePointer in der Personendatei aufgetreten !"},
-      {Op::FileWrite, 250, Kind::Fail, -23, "Fehler bei WriteFile in der Personendatei aufgetreten !"},
-      {Op::FileWrite, 500, Kind::Short, -23, "Fehler bei WriteFile in der Personendatei aufgetreten !"},
+      // The 500 reads each position; the new file is positioned once and
+      // written in one piece.
+      {Op::FileSeek, 501, Kind::Fail, -20, "Fehler bei SetFilePointer in der Personendatei aufgetreten !"},
+      {Op::FileWrite, 1, Kind::Fail, -23, "Fehler bei WriteFile in der Personendatei aufgetreten !"},
+      {Op::FileWrite, 1, Kind::Short, -23, "Fehler bei WriteFile in der Personendatei aufgetreten !"},
+      {Op::FileFlush, 1, Kind::Fail, -23, "Fehler bei WriteFile in der Personendatei aufgetreten !"},
       {Op::FileRename, 1, Kind::Fail, -23, "Fehler bei WriteFile in der Personendatei aufgetreten !"},
   };
   for (const Case& c : cases) {
@@ -153,7 +158,7 @@ TEST_F(Convert, TemplateFileFromVersionZeroAndOne) {
 TEST_F(Convert, TemplateFileFailures) {
   write_old_templates();
   ui::headless::clear_boxes();
-  platform::fault::arm(Op::FileWrite, 100);
+  platform::fault::arm(Op::FileWrite, 1);
   EXPECT_EQ(-23, store::update_template_file(0));
   EXPECT_EQ(old_templates, bytes_of("Template.dat"));
   EXPECT_EQ("Fehler bei WriteFile in der Templatedatei aufgetreten !", ui::headless::boxes().at(0).text);
@@ -219,5 +224,42 @@ TEST_F(Convert, InputMaskFailures) {
   EXPECT_TRUE(ui::headless::boxes().empty());
   EXPECT_TRUE(closed("Eingabe.dat"));
 }
+
+#ifndef _WIN32
+// The update of each old version, cut off at every call that changes a file:
+// the next start finds the old files or the converted ones, and after its own
+// update exactly the converted ones, which load.
+TEST_F(Convert, UpdateCutOffAtEveryCallIsConvertedAtTheNextStart) {
+  using testsupport::files_in;
+  const testsupport::Files current = files_in(dir.path());
+  for (int version : {0, 1, 2}) {
+    testsupport::put_files(dir.path(), current);
+    if (version == 0) write_old_persons();
+    if (version <= 1) write_old_templates();
+    testsupport::write_file(path("Eingabe.dat"), sealed_file(1, version == 0 ? 130 : 328, [](int, std::uint8_t*) {}));
+    store::db().konfig.set_db_version(static_cast<std::uint16_t>(version));
+    ASSERT_EQ(1, store::rw_konfig(store::kWrite));
+    const testsupport::Files old = files_in(dir.path());
+    ASSERT_EQ(store::kUpdateDone, store::update_database());
+    const testsupport::Files converted = files_in(dir.path());
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE("version " + std::to_string(version) + ", crash at " + std::to_string(n));
+      testsupport::put_files(dir.path(), old);
+      store::reset_store();
+      ASSERT_EQ(1, store::load_konfig());
+      bool crashed = testsupport::crashes_at(n, [] { store::update_database(); });
+      ASSERT_GE(store::recover_change(), 0);
+      const testsupport::Files now = files_in(dir.path());
+      EXPECT_TRUE(now == old || now == converted);
+      store::reset_store();
+      ASSERT_EQ(1, store::load_konfig());
+      EXPECT_EQ(now == old ? store::kUpdateDone : store::kUpdateNotNeeded, store::update_database());
+      EXPECT_TRUE(files_in(dir.path()) == converted);
+      EXPECT_EQ(1, store::load_all());
+      if (!crashed) break;
+    }
+  }
+}
+#endif
 
 }  // namespace

@@ -247,23 +247,24 @@ TEST_F(Konfig, CurrentLayoutIsNotConverted) {
 }
 
 TEST_F(Konfig, CreateFailures) {
-  platform::fault::arm(Op::FileDelete, 1);
-  EXPECT_EQ(-1, store::create_konfig(123));
-  platform::fault::reset();
-  platform::fault::arm(Op::FileOpen, 1);
-  EXPECT_EQ(-2, store::create_konfig(123));
-  platform::fault::reset();
-  platform::fault::arm(Op::FileSeek, 1);
-  EXPECT_EQ(-3, store::create_konfig(123));
-  EXPECT_FALSE(platform::path_exists(path("Programm.cfg")));
-  platform::fault::reset();
-  platform::fault::arm(Op::FileWrite, 1, Kind::Short);
-  EXPECT_EQ(-5, store::create_konfig(123));
-  platform::fault::reset();
-  platform::fault::arm(Op::FileWrite, 2);
-  EXPECT_EQ(-7, store::create_konfig(123));
-  // A half-written file is not left behind to stop the next start.
-  EXPECT_FALSE(platform::path_exists(path("Programm.cfg")));
+  // Every failure leaves the configuration in use as it was and no new file
+  // beside it. Replacing it fails first at the rename of the intent file.
+  const Bytes before = bytes_of("Programm.cfg");
+  struct Case {
+    Op op;
+    int nth;
+    Kind kind;
+    int code;
+  } cases[] = {{Op::FileRename, 1, Kind::Fail, -1}, {Op::FileOpen, 1, Kind::Fail, -2},
+               {Op::FileSeek, 1, Kind::Fail, -3},   {Op::FileWrite, 1, Kind::Short, -5},
+               {Op::FileWrite, 2, Kind::Fail, -7},  {Op::FileFlush, 1, Kind::Fail, -7}};
+  for (const Case& c : cases) {
+    platform::fault::reset();
+    platform::fault::arm(c.op, c.nth, c.kind);
+    EXPECT_EQ(c.code, store::create_konfig(123)) << static_cast<int>(c.op);
+    EXPECT_EQ(before, bytes_of("Programm.cfg"));
+    EXPECT_FALSE(platform::path_exists(path("Programm.cfg.new")));
+  }
   platform::fault::reset();
   EXPECT_EQ(1, store::create_konfig(0));
 }
@@ -276,14 +277,15 @@ TEST_F(Konfig, CreateDbFailures) {
   struct Case {
     int nth_write;
     int code;
-  } cases[] = {{1, -12}, {500, -12}, {501, -22}, {1001, -32}, {1033, -42}, {1034, -52}, {1050, -52}};
+  } cases[] = {{1, -12}, {2, -22}, {3, -32}, {4, -42}, {5, -52}};  // one write per file
   for (const Case& c : cases) {
     platform::fault::reset();
     platform::fault::arm(Op::FileWrite, c.nth_write);
     EXPECT_EQ(c.code, store::create_db()) << c.nth_write;
   }
+  // The files in use are replaced together, after the intent file's rename.
   platform::fault::reset();
-  platform::fault::arm(Op::FileDelete, 1);
+  platform::fault::arm(Op::FileRename, 1);
   EXPECT_EQ(-4, store::create_db());
   platform::fault::reset();
   // Reading the configuration opens and positions three times (load, the

@@ -53,9 +53,7 @@ void new_installation(const std::string& dir) {
   diag::reset_diag();
   platform::set_working_directory(dir);
   store::Usersatz& admin = store::db().user_current;
-  admin.set_nummer(store::kAdminRecord);
-  admin.set_name("Admin");
-  admin.set_password("Sesam-oeffne-di!");
+  admin.set_nummer(store::kAdminRecord), admin.set_name("Admin"), admin.set_password("Sesam-oeffne-di!");
   ASSERT_EQ(1, store::create_konfig(123));
   ASSERT_EQ(1, store::create_db());
   ASSERT_EQ(1, store::load_all());

@@ -101,6 +101,19 @@ int read_at_station(const LinkArgs& link, std::string* number) {
   return r;
 }
 
+// Answers for the operator beyond --yes and --no: a repeat question of the
+// transponder read is answered No, so that a missing card ends the command
+// instead of reading for ever; with `keep_password` the password question of
+// a restore is answered No too.
+void answer_for_operator(bool keep_password) {
+  const std::string password_question = res::text(res::RS_ASK_PASSWORD);
+  options().answer = [=](const std::string& text, const std::string& caption) {
+    if (ops::repeat_question(text, caption)) return static_cast<int>(ui::kIdNo);
+    if (keep_password && text == password_question) return static_cast<int>(ui::kIdNo);
+    return 0;
+  };
+}
+
 // Status lines and progress in tenths on standard error.
 ops::Hooks printing_hooks() {
   ops::Hooks h;
@@ -136,6 +149,7 @@ int backup(const BackupArgs& a) {
   int rc = load(a.dir);
   if (rc != kExitOk) return rc;
   std::string number = a.transponder;
+  answer_for_operator(false);
   if (a.connection && read_at_station(a.link, &number) != 1)
     return fail(kExitFailed, "no backup transponder was read");
   if (!ops::take_start(ops::kBackup, a.file, number)) return kExitUsage;
@@ -147,17 +161,8 @@ int restore(const BackupArgs& a) {
   int rc = load(a.dir);
   if (rc != kExitOk) return rc;
   if (!ops::take_start(ops::kRestore, a.file, "")) return kExitUsage;
-  // --yes answers the restore question; the password question is answered No
-  // with --keep-password, and a failed card read is not repeated.
-  const std::string password_question = res::text(res::RS_ASK_PASSWORD);
-  const std::string repeat_captions[] = {res::text(res::CAP_QUESTION), res::text(res::CAP_FEHLER_MELDUNG_FRAGE)};
-  const bool keep = a.keep_password;
-  options().answer = [=](const std::string& text, const std::string& caption) {
-    if (text == password_question && keep) return static_cast<int>(ui::kIdNo);
-    for (const std::string& c : repeat_captions)
-      if (caption == c) return static_cast<int>(ui::kIdNo);
-    return 0;
-  };
+  // --yes answers the restore question.
+  answer_for_operator(a.keep_password);
   ops::Hooks h = printing_hooks();
   const LinkArgs link = a.link;
   h.read_transponder = [link](std::string* number) { return read_at_station(link, number); };
@@ -204,6 +209,7 @@ const char* backup_usage() {
          "      transponder given (its number in hex, zeros in front may be left\n"
          "      out) or read at the station. An existing FILE is\n"
          "      replaced only with --yes, and only once the new backup reads back.\n"
+         "      A card that is not read is not asked for again (backup and restore).\n"
          "  restore DIR FILE CONNECTION [--keep-password]\n"
          "      Restore DIR from FILE after reading its backup transponder at the\n"
          "      station; --yes answers the restore question. The backup's password\n"

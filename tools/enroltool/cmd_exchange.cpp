@@ -168,9 +168,10 @@ int run_export(const Args& args) {
   if (args.size() != 1) return usage("export needs DIR");
   int rc = open_with_tables(args[0]);
   if (rc != kExitOk) return rc;
-  int code = ops::export_persons(ui::kNoWindow, progress_lines("exported"));
+  ops::ExportReport report;
+  int code = ops::export_persons(ui::kNoWindow, progress_lines("exported"), &report);
   std::printf("%s: %s\n", term(ops::export_caption()).c_str(),
-              term(one_line(ops::export_result_text(code))).c_str());
+              term(one_line(ops::export_result_text(code, report))).c_str());
   return code == 1 ? kExitOk : kExitFailed;
 }
 

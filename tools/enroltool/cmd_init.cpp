@@ -1,16 +1,16 @@
 // enroltool init: a new installation, made exactly as the first administrator
-// login makes it (create_konfig with 123, then create_db), but built in a
-// scratch directory and moved into place only when complete, so that a failure
-// leaves whatever was there before untouched.
+// login makes it (create_konfig with 123, then create_db) as one change: the
+// new files are written beside whatever is there, checked, and put into place
+// together, so that a failure or a crash leaves what was there before.
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "commands.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/workdir.h"
 #include "resources/cp1252.h"
+#include "store/commit.h"
 #include "store/store.h"
 #include "store/users.h"
 
@@ -23,9 +23,6 @@ const char* const kInstallationFiles[] = {store::kKonfigFile,  store::kPersonFil
                                           store::kTemplateFile, store::kReaderFile,
                                           store::kEingabeFile,  store::kUserFile,
                                           store::kLedgerFile};
-const char kScratch[] = "enroltool-init.tmp";
-const char kOldSuffix[] = ".enroltool-old";
-
 struct InitRequest {
   std::string dir;
   std::string password;  // as typed (UTF-8)
@@ -81,56 +78,26 @@ int make_admin(const std::string& typed) {
 
 std::string join(const fs::path& dir, const char* name) { return (dir / name).string(); }
 
-// Moves the completed files from the scratch directory into `dir`. Files of an
-// installation already there are first renamed aside and are put back if any
-// step fails.
-bool move_into_place(const fs::path& scratch, const fs::path& dir, std::string* why) {
-  std::vector<const char*> set_aside;
-  std::vector<const char*> moved;
-  auto undo = [&]() {
-    for (const char* n : moved) platform::file_delete(join(dir, n));
-    for (const char* n : set_aside) {
-      platform::file_rename(join(dir, n) + kOldSuffix, join(dir, n));
-    }
-  };
-  for (const char* n : kInstallationFiles) {
-    if (!platform::path_exists(join(dir, n))) continue;
-    std::string old = join(dir, n) + kOldSuffix;
-    platform::file_delete(old);  // left from an earlier run that was cut off
-    if (!platform::file_rename(join(dir, n), old)) {
-      *why = std::string("cannot rename ") + n + " aside (in use?)";
-      undo();
-      return false;
-    }
-    set_aside.push_back(n);
-  }
-  for (const char* n : kInstallationFiles) {
-    if (!platform::file_rename(join(scratch, n), join(dir, n))) {
-      *why = std::string("cannot move the new ") + n + " into place";
-      undo();
-      return false;
-    }
-    moved.push_back(n);
-  }
-  for (const char* n : set_aside) platform::file_delete(join(dir, n) + kOldSuffix);
-  return true;
-}
-
-// Needs the administrator record made by make_admin in the store's buffers.
-int create_in(const fs::path& scratch) {
-  platform::set_working_directory(scratch.string());
-  int rc = store::create_konfig(123);
+// Needs the administrator record made by make_admin in the store's buffers and
+// `dir` as the working directory.
+int create_installation() {
+  store::Change change;
+  int rc = store::create_konfig(123, &change);
   if (rc != 1) {
     return fail(kExitFailed, "creating Programm.cfg failed (code " + std::to_string(rc) + ")");
   }
-  rc = store::create_db();
+  rc = store::create_db(&change);
   if (rc != 1) {
     return fail(kExitFailed, "creating the data files failed (code " + std::to_string(rc) + ")");
   }
-  // The new files must load as the program loads them at start.
+  // The new files must load as the program loads them at start; until the
+  // change is committed the store reads them in place of the ones in use.
   rc = store::load_all();
   if (rc != 1) {
     return fail(kExitFailed, "the new data files do not load (code " + std::to_string(rc) + ")");
+  }
+  if (change.commit() != store::Change::kCommitted) {
+    return fail(kExitFailed, "cannot put the new files into place (in use?)");
   }
   return kExitOk;
 }
@@ -149,6 +116,13 @@ int run_init(const Args& args) {
   if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) {
     return fail(kExitFailed, req.dir + " is not a directory");
   }
+  bool made_dir = false;
+  if (fs::exists(dir, ec)) {
+    // What a change cut off by a crash left there is settled first.
+    platform::set_working_directory(dir.string());
+    rc = recover(req.dir);
+    if (rc != kExitOk) return rc;
+  }
   if (!req.force) {
     for (const char* n : kInstallationFiles) {
       if (platform::path_exists(join(dir, n))) {
@@ -161,21 +135,12 @@ int run_init(const Args& args) {
   rc = make_admin(req.password);
   if (rc != kExitOk) return rc;
 
-  bool made_dir = false;
   if (!fs::exists(dir, ec)) {
     if (!fs::create_directory(dir, ec)) return fail(kExitFailed, "cannot create " + req.dir);
     made_dir = true;
   }
-  fs::path scratch = dir / kScratch;
-  fs::remove_all(scratch, ec);
-  if (!fs::create_directory(scratch, ec)) {
-    return fail(kExitFailed, "cannot create a scratch directory in " + req.dir);
-  }
-
-  rc = create_in(scratch);
-  std::string why;
-  if (rc == kExitOk && !move_into_place(scratch, dir, &why)) rc = fail(kExitFailed, why);
-  fs::remove_all(scratch, ec);
+  platform::set_working_directory(dir.string());
+  rc = create_installation();
   if (rc != kExitOk) {
     if (made_dir) fs::remove(dir, ec);
     return rc;

@@ -46,10 +46,14 @@ std::string one_line(const std::string& text);
 // characters", or "exactly 16 characters"), from the program's own rule.
 std::string admin_password_rule();
 
-// Checks that `dir` is a directory holding Programm.cfg, makes it the working
-// directory and loads the configuration with all key checks. kExitOk, or the
-// failure is printed and kExitFailed returned.
+// Checks that `dir` is a directory, makes it the working directory, finishes
+// or undoes a change of several files that a crash cut off there (recover),
+// checks that it holds Programm.cfg and loads the configuration with all key
+// checks. kExitOk, or the failure is printed and kExitFailed returned.
 int open_installation(const std::string& dir);
+// Finishes or undoes a change left in the working directory `dir` and says so
+// on standard error. kExitOk, or the failure printed and kExitFailed returned.
+int recover(const std::string& dir);
 // What a load_konfig result code means, for messages.
 std::string konfig_code_text(int code);
 

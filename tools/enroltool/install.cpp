@@ -1,10 +1,13 @@
-// Opening an existing installation for the read-only commands.
+// Opening an existing installation: a change that a crash cut off is finished
+// or undone first, then the configuration is loaded.
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "commands.h"
 #include "platform/files.h"
 #include "platform/workdir.h"
+#include "store/commit.h"
 #include "store/store.h"
 
 namespace enroltool {
@@ -31,6 +34,31 @@ std::string konfig_code_text(int code) {
   }
 }
 
+int recover(const std::string& dir) {
+  int rc = store::recover_change();
+  switch (rc) {
+    case store::kRecoverNothing: return kExitOk;
+    case store::kRecoverFinished:
+      std::fprintf(stderr, "enroltool: %s: finished a change of several files that was cut off (see Log.txt)\n",
+                   dir.c_str());
+      return kExitOk;
+    case store::kRecoverUndone:
+      std::fprintf(stderr, "enroltool: %s: undid a change of several files that was cut off (see Log.txt)\n",
+                   dir.c_str());
+      return kExitOk;
+    case store::kRecoverCleaned:
+      std::fprintf(stderr, "enroltool: %s: removed files left over by a change that was cut off (see Log.txt)\n",
+                   dir.c_str());
+      return kExitOk;
+    case store::kRecoverDamaged:
+      return fail(kExitFailed, dir + ": " + store::kIntentFile +
+                                   " is damaged; the change it records was neither finished nor undone");
+    default:
+      return fail(kExitFailed, dir + ": a change of several files that was cut off could not be finished "
+                                     "or undone (code " + std::to_string(rc) + "; see Log.txt)");
+  }
+}
+
 int open_installation(const std::string& dir) {
   std::error_code ec;
   if (dir.empty() || !std::filesystem::is_directory(dir, ec)) {
@@ -45,6 +73,8 @@ int open_installation(const std::string& dir) {
   if (!platform::working_path(store::kKonfigFile, &cfg)) {
     return fail(kExitFailed, "directory path too long: " + dir);
   }
+  int rc = recover(dir);
+  if (rc != kExitOk) return rc;
   if (!platform::path_exists(cfg)) {
     return fail(kExitFailed, dir + " holds no installation (Programm.cfg missing)");
   }
@@ -56,7 +86,7 @@ int open_installation(const std::string& dir) {
     return fail(kExitFailed, "Programm.cfg: layout of database version 0; the program converts "
                              "it at its next start");
   }
-  int rc = store::load_konfig();
+  rc = store::load_konfig();
   if (rc != 1) {
     return fail(kExitFailed, "Programm.cfg: " + konfig_code_text(rc) + " (code " +
                                  std::to_string(rc) + ")");

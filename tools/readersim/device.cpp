@@ -397,10 +397,13 @@ void keyboard_command(Exchange& ex, const Bytes& p) {
     digits = bus.key_script.front();
     bus.key_script.pop_front();
     if (digits.empty()) return;  // nothing typed this time
-  } else {
-    if (!bus.keys_pending) return;
+  } else if (bus.keys_pending) {
     bus.keys_pending = false;
     digits = bus.keys;
+  } else if (!bus.auto_keys.empty()) {
+    digits = bus.auto_keys;
+  } else {
+    return;
   }
   const std::size_t pin_len = p.size() > 2 ? p[2] : 0;
   if (pin_len > 0 && digits.size() > pin_len) digits.resize(pin_len);

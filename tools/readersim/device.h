@@ -54,6 +54,7 @@ struct BusState {
   int answer_delay_ms = 0;  // each command frame is carried out this much later
   bool keys_pending = false;
   std::string keys;
+  std::string auto_keys;  // typed at every keypad entry that nothing else answers
   std::deque<std::string> key_script;  // entries of the next fp_keyboard telegrams
   Bytes serial;
   int hw_type = 3;

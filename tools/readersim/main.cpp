@@ -34,7 +34,8 @@ void on_signal(int) { g_stop = true; }
 const char kUsage[] =
     "usage: readersim (--station | --readers 1,2,3) " READERSIM_LINES "\n"
     "                 [--auto-card CSN] [--quality N] [--record-key HEX [--encrypt soh|etb]]\n"
-    "                 [--install DIR] [--card-delay N] [--slow MS] [--control PORT]\n"
+    "                 [--install DIR] [--card-delay N] [--auto-keys DIGITS] [--slow MS]\n"
+    "                 [--control PORT] [--demo]\n"
     "       readersim --help\n"
     "  --station         the enrol station (bus address 1)\n"
     "  --readers LIST    fingerprint readers at these bus addresses (1..15)\n"
@@ -44,16 +45,21 @@ const char kUsage[] =
     "                    for one (station only)\n"
     "  --quality N       quality value of enrolled fingers (0..255, default 85)\n"
     "  --card-delay N    report a card only at the Nth poll of a wait (default 0)\n"
+    "  --auto-keys DIGITS\n"
+    "                    type these digits at every keypad entry (station only)\n"
     "  --slow MS         carry out each command MS milliseconds after it arrived\n"
     "  --record-key HEX  the installation's record key (32 hex digits); answer frames\n"
     "                    are then sealed (two-byte length form unless --encrypt soh)\n"
     "  --install DIR     read the record key from DIR/Programm.cfg instead\n"
     "  --control PORT    take control lines on 127.0.0.1:PORT instead of standard input\n"
+    "  --demo            the demo station (scripts/run.sh): unless given otherwise,\n"
+    "                    --auto-card 04A1B2C3D4 --card-delay 5 --auto-keys 471100\n"
     "  --help, -h        this text\n"
     "Control lines: card present CSN | card remove | card auto CSN|off | card delay N |\n"
     "  slow MS | quality N |\n"
     "  keys DIGITS | status CODE | silence | fault KIND [COUNT] | faults clear |\n"
     "  address N | serial HEX | hwtype N | mode | transparent | users | traffic | dump\n"
+    "  (address N chooses the unit the later lines of the same connection mean)\n"
     "Exit codes: 0 stopped (Ctrl-C, SIGTERM), 1 cannot serve, 2 wrong arguments.\n";
 
 struct Args {
@@ -65,7 +71,9 @@ struct Args {
   bool pty = false;
   sim::Bytes auto_card;
   int quality = 85;
-  int card_delay = 0;
+  int card_delay = -1;  // not given
+  std::string auto_keys;
+  bool demo = false;
   int slow_ms = 0;
   sim::Bytes record_key;
   std::string install_dir;
@@ -127,6 +135,10 @@ std::string parse_args(int argc, char** argv, Args* a) {
       a->station = true;
       continue;
     }
+    if (opt == "--demo") {
+      a->demo = true;
+      continue;
+    }
     if (opt == "--pty") {
 #ifdef _WIN32
       return "--pty is not available on Windows (TCP only)";
@@ -138,7 +150,7 @@ std::string parse_args(int argc, char** argv, Args* a) {
     const bool takes_value = opt == "--readers" || opt == "--tcp" || opt == "--auto-card" ||
                              opt == "--quality" || opt == "--record-key" || opt == "--install" ||
                              opt == "--encrypt" || opt == "--control" || opt == "--card-delay" ||
-                             opt == "--slow";
+                             opt == "--slow" || opt == "--auto-keys";
     if (!takes_value) return "unknown option: " + opt;
     if (i + 1 >= argc) return opt + " needs a value";
     const std::string value = argv[++i];
@@ -161,6 +173,10 @@ std::string parse_args(int argc, char** argv, Args* a) {
       a->quality = q;
     } else if (opt == "--card-delay") {
       if (!parse_port(value, &a->card_delay)) return "bad --card-delay: " + value;
+    } else if (opt == "--auto-keys") {
+      if (value.empty() || value.size() > 10 || value.find_first_not_of("0123456789") != std::string::npos)
+        return "bad --auto-keys (1 to 10 digits): " + value;
+      a->auto_keys = value;
     } else if (opt == "--slow") {
       if (!parse_port(value, &a->slow_ms) || a->slow_ms > 10000) return "bad --slow (0 to 10000 ms): " + value;
     } else if (opt == "--record-key") {
@@ -187,6 +203,15 @@ std::string parse_args(int argc, char** argv, Args* a) {
   if (a->encrypt_given && a->record_key.empty() && a->install_dir.empty())
     return "--encrypt needs --record-key or --install";
   if (a->readers && !a->auto_card.empty()) return "--auto-card is for the station only";
+  if (a->readers && !a->auto_keys.empty()) return "--auto-keys is for the station only";
+  if (a->demo && !a->station) return "--demo is for the station only";
+  // The demo station presents its card at the sixth poll of a wait, as when the
+  // operator holds it out a moment after the prompt: reported at once, it would
+  // be taken away by the link synchronisation that begins the person form's
+  // first wait.
+  if (a->demo && a->auto_card.empty()) a->auto_card = {0x04, 0xA1, 0xB2, 0xC3, 0xD4};
+  if (a->demo && a->card_delay < 0) a->card_delay = 5;
+  if (a->demo && a->auto_keys.empty()) a->auto_keys = "471100";
   a->options.bus = a->station ? sim::Bus::Station : sim::Bus::Readers;
   return "";
 }
@@ -234,9 +259,10 @@ bool serve_lines(int fd, int reply_fd, std::string* pending, sim::Simulator* s, 
 }
 
 void control_loop(sim::Simulator* s, int control_port) {
-  int address = s->has_address(1) ? 1 : 0;
-  for (int a = 1; address == 0 && a <= 15; ++a)
-    if (s->has_address(a)) address = a;
+  int first = s->has_address(1) ? 1 : 0;
+  for (int a = 1; first == 0 && a <= 15; ++a)
+    if (s->has_address(a)) first = a;
+  int address = first;
   int listen_fd = -1, conn = -1;
   if (control_port > 0) {
     int bound = 0;
@@ -259,6 +285,7 @@ void control_loop(sim::Simulator* s, int control_port) {
       } else if (w.fd == listen_fd) {
         conn = sim::os::tcp_accept(listen_fd);
         pending.clear();
+        address = first;  // "address N" holds for the connection that gave it
       } else if (!serve_lines(conn, conn, &pending, s, &address)) {
         sim::os::close_fd(conn);
         conn = -1;
@@ -292,9 +319,10 @@ int main(int argc, char** argv) {
   }
   sim::Simulator s(args.options);
   s.set_quality(args.quality);
-  s.set_card_delay(args.card_delay);
+  s.set_card_delay(args.card_delay < 0 ? 0 : args.card_delay);
   s.set_answer_delay(args.slow_ms);
   if (!args.auto_card.empty()) s.set_auto_card(args.auto_card);
+  s.set_auto_keys(args.auto_keys);
   if (!args.record_key.empty()) {
     s.set_record_key(args.record_key);
     s.set_encryption(args.encryption);

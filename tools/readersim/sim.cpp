@@ -261,6 +261,11 @@ void Simulator::set_keys(const std::string& digits) {
   impl_->bus.keys_pending = true;
 }
 
+void Simulator::set_auto_keys(const std::string& digits) {
+  std::lock_guard<std::mutex> lock(impl_->mu);
+  impl_->bus.auto_keys = digits;
+}
+
 void Simulator::set_serial(const Bytes& serial10) {
   std::lock_guard<std::mutex> lock(impl_->mu);
   impl_->bus.serial = serial10;

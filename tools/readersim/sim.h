@@ -165,6 +165,9 @@ class Simulator {
   // in order (an empty entry: nothing typed that time); they come before a
   // digit string given by set_keys. Appends to what is still queued.
   void script_keys(const std::vector<std::string>& entries);
+  // Digits typed at every keypad entry that neither a script nor set_keys
+  // answers, as an operator who types the same PIN each time; empty: none.
+  void set_auto_keys(const std::string& digits);
   // Serial number (10 bytes) reported by get_system_info.
   void set_serial(const Bytes& serial10);
   // Hardware type reported by read_hw_info (2..5 select the RF-ID set).

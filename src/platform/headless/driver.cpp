@@ -345,7 +345,7 @@ bool choose_menu(int command) {
 }
 
 bool close_window(Window w) {
-  if (!usable(w)) return false;
+  if (!usable(w) || !system_menu_shown(w)) return false;
   WindowState* ws = find(w);
   bool dialog = ws->kind == WindowKind::Dialog;
   if (!deliver(w, Event{EventKind::Close, 0, 0, -1, -1}) && find(w)) {

@@ -64,6 +64,7 @@ struct WindowState {
   std::string title;
   Rect rect;
   bool enabled = true, visible = true;
+  bool system_menu = true;        // with it the close box
   std::vector<Control> controls;  // in tab order
   int focus = 0;                  // control that had the focus last
   std::map<unsigned, Timer> timers;

@@ -270,6 +270,15 @@ void show_window(Window w, bool on) {
   if (WindowState* ws = find(w)) ws->visible = on;
 }
 
+void show_system_menu(Window w, bool on) {
+  if (WindowState* ws = find(w)) ws->system_menu = on;
+}
+
+bool system_menu_shown(Window w) {
+  WindowState* ws = find(w);
+  return ws && ws->system_menu;
+}
+
 bool window_visible(Window w) {
   WindowState* ws = find(w);
   return ws && ws->visible;

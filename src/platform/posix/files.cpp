@@ -20,6 +20,7 @@ int fd_of(const File& f) { return static_cast<int>(f.native()); }
 
 bool file_open(File& f, const std::string& path, Access access, Create create) {
   file_close(f);
+  if (access == Access::ReadWrite || create != Create::OpenExisting) crash::before_change();
   if (fault::hit(fault::Op::FileOpen)) return false;
   int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
   // Creating needs write access to the directory entry; a read-only create still
@@ -93,6 +94,7 @@ bool file_read(File& f, void* buf, std::size_t n, std::size_t* got) {
 bool file_write(File& f, const void* buf, std::size_t n, std::size_t* put) {
   if (put) *put = 0;
   if (!f.is_open()) return false;
+  crash::before_change();
   fault::Kind kind;
   if (fault::hit(fault::Op::FileWrite, &kind)) {
     if (kind == fault::Kind::Fail || n == 0) return false;
@@ -121,6 +123,16 @@ bool file_size(File& f, std::int64_t* size) {
   return true;
 }
 
+bool file_flush(File& f) {
+  if (!f.is_open()) return false;
+  crash::before_change();
+  if (fault::hit(fault::Op::FileFlush)) return false;
+  while (::fsync(fd_of(f)) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
 bool file_close(File& f) {
   if (!f.is_open()) return true;
   int fd = static_cast<int>(f.release());
@@ -135,19 +147,34 @@ bool path_exists(const std::string& path) {
 }
 
 bool file_delete(const std::string& path) {
+  crash::before_change();
   if (fault::hit(fault::Op::FileDelete)) return false;
   return ::unlink(path.c_str()) == 0;
 }
 
 bool file_rename(const std::string& from, const std::string& to) {
+  crash::before_change();
   if (fault::hit(fault::Op::FileRename)) return false;
   if (path_exists(to)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool file_replace(const std::string& from, const std::string& to) {
+  crash::before_change();
   if (fault::hit(fault::Op::FileRename)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool dir_flush(const std::string& dir) {
+  crash::before_change();
+  if (fault::hit(fault::Op::FileFlush)) return false;
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int rc;
+  while ((rc = ::fsync(fd)) != 0 && errno == EINTR) {
+  }
+  ::close(fd);
+  return rc == 0;
 }
 
 bool current_directory(std::string* dir) {

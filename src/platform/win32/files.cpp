@@ -67,6 +67,7 @@ constexpr std::size_t kPiece = 1u << 30;
 
 bool file_open(File& f, const std::string& path, Access access, Create create) {
   file_close(f);
+  if (access == Access::ReadWrite || create != Create::OpenExisting) crash::before_change();
   if (fault::hit(fault::Op::FileOpen)) return false;
   DWORD rights = GENERIC_READ | (access == Access::ReadWrite ? GENERIC_WRITE : 0);
   DWORD disposition = OPEN_EXISTING;
@@ -121,6 +122,7 @@ bool file_read(File& f, void* buf, std::size_t n, std::size_t* got) {
 bool file_write(File& f, const void* buf, std::size_t n, std::size_t* put) {
   if (put) *put = 0;
   if (!f.is_open()) return false;
+  crash::before_change();
   fault::Kind kind;
   if (fault::hit(fault::Op::FileWrite, &kind)) {
     if (kind == fault::Kind::Fail || n == 0) return false;
@@ -148,6 +150,13 @@ bool file_size(File& f, std::int64_t* size) {
   return true;
 }
 
+bool file_flush(File& f) {
+  if (!f.is_open()) return false;
+  crash::before_change();
+  if (fault::hit(fault::Op::FileFlush)) return false;
+  return FlushFileBuffers(handle_of(f)) != 0;
+}
+
 bool file_close(File& f) {
   if (!f.is_open()) return true;
   bool ok = CloseHandle(reinterpret_cast<HANDLE>(f.release())) != 0;
@@ -160,20 +169,30 @@ bool path_exists(const std::string& path) {
 }
 
 bool file_delete(const std::string& path) {
+  crash::before_change();
   if (fault::hit(fault::Op::FileDelete)) return false;
   return DeleteFileW(widen(path).c_str()) != 0;
 }
 
 bool file_rename(const std::string& from, const std::string& to) {
+  crash::before_change();
   if (fault::hit(fault::Op::FileRename)) return false;
-  // MoveFileW fails when `to` exists.
-  return MoveFileW(widen(from).c_str(), widen(to).c_str()) != 0;
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+  return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool file_replace(const std::string& from, const std::string& to) {
+  crash::before_change();
   if (fault::hit(fault::Op::FileRename)) return false;
   return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool dir_flush(const std::string&) {
+  // Renames are made with MOVEFILE_WRITE_THROUGH and a file's own entry is
+  // written with its contents by FlushFileBuffers: nothing is left to flush.
+  crash::before_change();
+  return !fault::hit(fault::Op::FileFlush);
 }
 
 bool current_directory(std::string* dir) {

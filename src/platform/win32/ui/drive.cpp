@@ -355,7 +355,8 @@ bool choose_menu(int command) {
 }
 
 bool close_window(Window w) {
-  if (!usable(hwnd(w))) return false;
+  // Without its system menu a window has no close box to click.
+  if (!usable(hwnd(w)) || !system_menu_shown(w)) return false;
   SendMessageW(hwnd(w), WM_CLOSE, 0, 0);
   pump();
   return true;

@@ -418,6 +418,21 @@ void show_window(Window w, bool on) {
 }
 bool window_visible(Window w) { return data(hwnd(w)) && IsWindowVisible(hwnd(w)); }
 
+void show_system_menu(Window w, bool on) {
+  HWND h = hwnd(w);
+  if (!data(h)) return;
+  LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+  SetWindowLongPtrW(h, GWL_STYLE, on ? style | WS_SYSMENU : style & ~WS_SYSMENU);
+  // The frame is drawn again with or without the close box.
+  SetWindowPos(h, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool system_menu_shown(Window w) {
+  HWND h = hwnd(w);
+  return data(h) && (GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+}
+
 void focus_window(Window w) {
   HWND h = hwnd(w);
   if (!data(h)) return;
