@@ -160,10 +160,9 @@ TEST_F(ToolParallel, FailuresAndUpdatesEndAsOneAfterTheOther) {
   gone.b.fill(0x77);
   for (int slot : {a, s, lost, e2}) ASSERT_EQ(1, ops::remember_removal(slot, gone, "0000000099", "99"));
   sim::Fault silent;
-  silent.kind = sim::FaultKind::Silence;
+  silent.kind = sim::FaultKind::SilenceFromThen;
   silent.address = 3;
   silent.count = 1000000;
-  silent.from_then_on = true;
   const store::UserId third = store::user_id_of(t.persons[2], t.eingabe);
   silent.command = {'Y', 0x06};
   silent.command.insert(silent.command.end(), third.b.begin(), third.b.begin() + third.len);

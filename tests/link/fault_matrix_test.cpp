@@ -141,6 +141,7 @@ const char* kind_name(FaultKind k) {
     case FaultKind::EncryptSoh: return "SealedSohWrongKey";
     case FaultKind::EncryptEtb: return "SealedEtbWrongKey";
     case FaultKind::Short: return "Short";
+    case FaultKind::SilenceFromThen: return "SilenceFromThen";
   }
   return "?";
 }

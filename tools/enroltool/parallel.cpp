@@ -17,10 +17,12 @@
 #include "diag/log.h"
 #include "ops/revocation.h"
 #include "os.h"
+#include "platform/fault.h"
 #include "platform/files.h"
 #include "platform/tcp.h"
 #include "platform/workdir.h"
 #include "resources/catalogue.h"
+#include "store/commit.h"
 #include "store/store.h"
 
 namespace enroltool {
@@ -30,15 +32,6 @@ const char* const kWorkerCommand = "_download-worker";
 namespace {
 
 namespace fs = std::filesystem;
-
-// The files a worker's copy of the installation holds: every record file.
-// Log.txt is not copied: the worker starts a log of its own.
-const char* const* installation_files() {
-  static const char* const files[] = {store::kKonfigFile, store::kPersonFile, store::kTemplateFile,
-                                      store::kReaderFile, store::kEingabeFile, store::kUserFile,
-                                      store::kLedgerFile, nullptr};
-  return files;
-}
 
 const char* kind_name(DownloadKind kind) {
   return kind == DownloadKind::Erase ? "erase" : kind == DownloadKind::Persons ? "persons" : "bulk";
@@ -252,10 +245,14 @@ class Parent {
     progress_->connection_started(c);
     std::error_code ec;
     worker.dir = root_ / ("connection-" + std::to_string(c));
+    // The copy holds the installation's data files; Log.txt is not copied,
+    // the worker starts a log of its own.
     bool copied = !root_.empty() && fs::create_directory(worker.dir, ec);
-    const fs::path real = platform::working_directory();
-    for (const char* const* f = installation_files(); copied && *f; ++f)
-      if (fs::exists(real / *f, ec)) copied = fs::copy_file(real / *f, worker.dir / *f, ec);
+    for (fs::directory_iterator f(platform::working_directory(), ec), end; copied && !ec && f != end;
+         f.increment(ec))
+      if (store::is_installation_file(f->path().filename().string()))
+        copied = fs::copy_file(f->path(), worker.dir / f->path().filename(), ec);
+    copied = copied && !ec;
     const std::string self = os::self_path();
     std::vector<std::string> args = {self,
                                      options().yes ? "--yes" : "--no",
@@ -443,6 +440,9 @@ int run_download_worker(const Args& args) {
   std::vector<int> readers, persons;
   if (!parse_slot_list(args[4], store::kReaders, &readers) || !parse_slot_list(args[6], store::kPersons, &persons))
     return fail(kExitUsage, std::string(kWorkerCommand) + ": bad slot list");
+  // The crash point is for the installation's files, which only the parent
+  // writes; a worker changes its copy alone.
+  platform::crash::arm(0);
   int rc = open_installation(args[0]);
   if (rc != kExitOk) return rc;
   if (store::load_all() != store::kLoadAllOk) return fail(kExitFailed, args[0] + ": the data files do not read");

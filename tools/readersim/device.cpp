@@ -54,11 +54,16 @@ struct Exchange {
   bool take(FaultKind kind, Fault* taken = nullptr) {
     auto& faults = bus->faults;
     for (auto it = faults.begin(); it != faults.end(); ++it) {
-      if (it->kind != kind) continue;
+      const bool from_then = kind == FaultKind::Silence && it->kind == FaultKind::SilenceFromThen;
+      if (it->kind != kind && !from_then) continue;
       if (it->address != 0 && it->address != address) continue;
       if (!starts_with(context, it->command)) continue;
       if (taken) *taken = *it;
-      if (it->from_then_on) it->command.clear();
+      // Once matched it is plain silence for every command at its address.
+      if (from_then) {
+        it->kind = FaultKind::Silence;
+        it->command.clear();
+      }
       if (--it->count <= 0) faults.erase(it);
       return true;
     }

@@ -47,6 +47,9 @@ enum class FaultKind {
   EncryptSoh,     // an answer frame sealed in the one-byte form (DLE SOH)
   EncryptEtb,     // an answer frame sealed in the two-byte form (DLE ETB)
   Short,          // an answer frame (well formed) with only the first half of its payload
+  // Silence from the first answer it matches on, to every unit at its address
+  // whatever command it belongs to (a unit that stops answering half-way).
+  SilenceFromThen,
 };
 
 struct Fault {
@@ -57,9 +60,6 @@ struct Fault {
   // bytes after the address character start with these bytes, e.g. {'H'} for
   // read_hw_info or {'Y', 0x02} for the delivery that answers fp_enrol.
   Bytes command;
-  // Once it has matched, it applies to the answers of every command at its
-  // address (a unit that stops answering from one telegram on).
-  bool from_then_on = false;
   Bytes garbage;  // Garbage: the bytes to send (empty: a fixed default string)
   Bytes key;      // Encrypt*: 16 key bytes (empty: the record key)
 };
