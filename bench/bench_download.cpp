@@ -20,6 +20,7 @@
 #include "platform/headless/boxes.h"
 #include "platform/workdir.h"
 #include "sim.h"
+#include "bench_data.h"
 #include "store/store.h"
 
 namespace {
@@ -60,22 +61,12 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   platform::set_working_directory(dir.string());
-  store::reset_store();
   rlink::reset_link();
-  store::Usersatz& admin = store::db().user_current;
-  admin.set_nummer(store::kAdminRecord);
-  admin.set_name("Admin");
-  admin.set_password("Bench-password-1");
-  if (store::create_konfig(123) != 1 || store::create_db() != 1 || store::load_all() != 1) {
+  if (!bench::new_installation()) {
     std::fprintf(stderr, "bench_download: the installation could not be made\n");
     return 1;
   }
-  store::Eingabesatz& m = store::db().eingabe;
-  m.set_default_firma("1234");
-  m.set_ausweis_len(16);
-  m.set_user_pin_len(6);
-  m.set_finger_count(2);
-  m.set_with_fingerprint(1);
+  bench::set_mask(store::db().eingabe);
 
   sim::Options o;
   o.bus = sim::Bus::Readers;
@@ -100,39 +91,15 @@ int main(int argc, char** argv) {
 
   // The persons: two 400-byte templates in group 1, different for everyone.
   double floor_ms = 3 + 3 + 3 + 500;  // first check, erase, set_iversion
-  std::uint32_t seed = 12345;
-  for (int i = 1; i <= persons; ++i) {
-    store::new_person_defaults();
-    store::Personensatz& p = store::db().person_write;
-    char text[32];
-    std::snprintf(text, sizeof text, "%010d", i);
-    p.set_personalnummer(text);
-    std::snprintf(text, sizeof text, "%016X", i);
-    p.set_ausweisnummer(text);
-    p.set_user_pin("111111");
-    if (store::rw_person(store::kWrite) != i) {
-      std::fprintf(stderr, "bench_download: Personen.dat was not written\n");
-      return 1;
-    }
-    store::Templatesatz& t = store::db().template_write;
-    t = store::Templatesatz{};
-    t.set_nummer(static_cast<std::uint32_t>(i));
-    for (int block : {0, 1}) {
-      t.set_length(block, 400);
-      t.set_group(block, 1);
-      t.set_quality(block, 80);
-      for (int k = 0; k < 400; ++k) {
-        seed = seed * 1103515245u + 12345u;
-        t.data(block)[k] = static_cast<std::uint8_t>(seed >> 16);
-      }
-    }
-    if (store::rw_template(store::kWrite) != i) {
-      std::fprintf(stderr, "bench_download: Template.dat was not written\n");
-      return 1;
-    }
+  const bool stored = bench::store_persons(persons, [&floor_ms](const store::Personensatz& p,
+                                                                 const store::Templatesatz& t) {
     store::db().person_read = p;
     store::db().template_read = t;
     floor_ms += 3 + 3 + piece_pauses(add_payload());  // check, add_template
+  });
+  if (!stored) {
+    std::fprintf(stderr, "bench_download: the persons were not written\n");
+    return 1;
   }
 
   // The reader's parameters are brought in line with the mask once, untimed.

@@ -18,6 +18,7 @@
 #include "link/link.h"
 #include "platform/headless/boxes.h"
 #include "sim.h"
+#include "bench_data.h"
 #include "store/store.h"
 
 namespace {
@@ -47,12 +48,7 @@ double run(const char* name, int times, double floor_ms, const std::function<int
 int main() {
   store::reset_store();
   rlink::reset_link();
-  store::Eingabesatz& m = store::db().eingabe;
-  m.set_default_firma("1234");
-  m.set_ausweis_len(16);
-  m.set_user_pin_len(6);
-  m.set_finger_count(2);
-  m.set_with_fingerprint(1);
+  bench::set_mask(store::db().eingabe);
   store::Personensatz& p = store::db().person_read;
   p.set_ausweisnummer("00000000000000C5");
   p.set_user_pin("123456");

@@ -31,6 +31,7 @@
 #include "platform/headless/boxes.h"
 #include "platform/workdir.h"
 #include "sim.h"
+#include "bench_data.h"
 #include "store/store.h"
 
 extern char** environ;
@@ -103,19 +104,9 @@ Measured run(const std::vector<std::string>& args) {
 }
 
 bool make_installation(int persons, const std::vector<int>& ports) {
-  store::reset_store();
   rlink::reset_link();
-  store::Usersatz& admin = store::db().user_current;
-  admin.set_nummer(store::kAdminRecord);
-  admin.set_name("Admin");
-  admin.set_password("Bench-password-1");
-  if (store::create_konfig(123) != 1 || store::create_db() != 1 || store::load_all() != 1) return false;
-  store::Eingabesatz& m = store::db().eingabe;
-  m.set_default_firma("1234");
-  m.set_ausweis_len(16);
-  m.set_user_pin_len(6);
-  m.set_finger_count(2);
-  m.set_with_fingerprint(1);
+  if (!bench::new_installation()) return false;
+  bench::set_mask(store::db().eingabe);
   if (store::rw_eingabe(store::kWrite) != 1) return false;
   for (int i = 0; i < kReaders; ++i) {
     store::Lesersatz& r = store::db().edit_reader;
@@ -127,31 +118,7 @@ bool make_installation(int persons, const std::vector<int>& ports) {
     r.set_wait_value(20);
     if (store::rw_leser(store::kWrite) != i + 1) return false;
   }
-  std::uint32_t seed = 12345;
-  for (int i = 1; i <= persons; ++i) {
-    store::new_person_defaults();
-    store::Personensatz& p = store::db().person_write;
-    char text[32];
-    std::snprintf(text, sizeof text, "%010d", i);
-    p.set_personalnummer(text);
-    std::snprintf(text, sizeof text, "%016X", i);
-    p.set_ausweisnummer(text);
-    p.set_user_pin("111111");
-    if (store::rw_person(store::kWrite) != i) return false;
-    store::Templatesatz& t = store::db().template_write;
-    t = store::Templatesatz{};
-    t.set_nummer(static_cast<std::uint32_t>(i));
-    for (int block : {0, 1}) {
-      t.set_length(block, 400);
-      t.set_group(block, 1);
-      t.set_quality(block, 80);
-      for (int k = 0; k < 400; ++k) {
-        seed = seed * 1103515245u + 12345u;
-        t.data(block)[k] = static_cast<std::uint8_t>(seed >> 16);
-      }
-    }
-    if (store::rw_template(store::kWrite) != i) return false;
-  }
+  if (!bench::store_persons(persons)) return false;
   // The readers' parameters are brought in line with the mask once, untimed.
   for (int i = 0; i < kReaders; ++i) {
     ui::headless::script_answer(ui::kIdYes);
