@@ -54,16 +54,7 @@ class ToolParallel : public ::testing::Test {
   }
   // A reader at `address` of the extra bus (a third connection).
   int add_extra(const std::string& name, int address) {
-    store::Lesersatz& r = store::db().edit_reader;
-    r = store::Lesersatz{};
-    r.set_verbindung(1);
-    r.set_ip("127.0.0.1");
-    r.set_tcp_port(static_cast<std::uint16_t>(extra_port));
-    r.set_name(name);
-    r.set_bus_address(static_cast<std::uint16_t>(address - 1));
-    r.set_preselect(1);
-    r.set_wait_value(20);
-    const int slot = store::rw_leser(store::kWrite) - 1;
+    const int slot = testsupport::store_reader_record(name, extra_port, address, true);
     units.push_back({extra.get(), address});
     return slot;
   }

@@ -114,8 +114,6 @@ void SimulatedReaders::stop() {
   if (single_) single_->stop();
 }
 
-namespace {
-
 int store_reader_record(const std::string& name, int port, int address, bool preselect) {
   store::Lesersatz& r = store::db().edit_reader;
   r = store::Lesersatz{};
@@ -130,8 +128,6 @@ int store_reader_record(const std::string& name, int port, int address, bool pre
   EXPECT_GT(n, 0);
   return n - 1;
 }
-
-}  // namespace
 
 int SimulatedReaders::add_reader(const std::string& name, int address, bool preselect) {
   int slot = store_reader_record(name, address == kAlone ? single_port_ : bus_port_, address, preselect);

@@ -41,6 +41,10 @@ PersonSpec person(const std::string& personnel_number, const std::string& id, in
 // Stores the person and its template record; the record number.
 int store_person(const PersonSpec& spec);
 
+// Stores a record for a TCP reader on 127.0.0.1:`port` at bus address
+// `address`; its table slot.
+int store_reader_record(const std::string& name, int port, int address, bool preselect);
+
 class SimulatedReaders {
  public:
   SimulatedReaders();
