@@ -258,17 +258,14 @@ bool serve_lines(int fd, int reply_fd, std::string* pending, sim::Simulator* s, 
   return true;
 }
 
-void control_loop(sim::Simulator* s, int control_port) {
+// Serves control lines from standard input, or from connections on
+// `listen_fd` when it is open (one connection at a time).
+void control_loop(sim::Simulator* s, int listen_fd) {
   int first = s->has_address(1) ? 1 : 0;
   for (int a = 1; first == 0 && a <= 15; ++a)
     if (s->has_address(a)) first = a;
   int address = first;
-  int listen_fd = -1, conn = -1;
-  if (control_port > 0) {
-    int bound = 0;
-    listen_fd = sim::os::tcp_listen("127.0.0.1", control_port, &bound);
-    if (listen_fd < 0) std::fprintf(stderr, "readersim: cannot listen for control on port %d\n", control_port);
-  }
+  int conn = -1;
   const int in = listen_fd < 0 ? sim::os::stdin_fd() : -1;
   bool stdin_open = in >= 0;
   std::string pending;
@@ -327,6 +324,17 @@ int main(int argc, char** argv) {
     s.set_record_key(args.record_key);
     s.set_encryption(args.encryption);
   }
+  // The control port listens before the endpoints are printed, so that a
+  // script that waits for them can connect to it at once.
+  int control_fd = -1;
+  if (args.control_port > 0) {
+    int bound = 0;
+    control_fd = sim::os::tcp_listen("127.0.0.1", args.control_port, &bound);
+    if (control_fd < 0) {
+      std::fprintf(stderr, "readersim: cannot listen for control on port %d\n", args.control_port);
+      return 1;
+    }
+  }
   if (args.tcp_port >= 0) {
     const int port = s.listen_tcp(args.tcp_host, args.tcp_port);
     if (port < 0) {
@@ -350,7 +358,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "readersim: cannot start serving\n");
     return 1;
   }
-  control_loop(&s, args.control_port);
+  control_loop(&s, control_fd);
   s.stop();
   return 0;
 }
