@@ -12,8 +12,11 @@ namespace platform {
 int tcp_startup();
 // Releases the socket library. 0.
 int tcp_cleanup();
-// Host text starting with a digit is taken as a dotted IPv4 address, anything
-// else is looked up by name. 0 connected; -1 no socket; -2 the connection failed
+// The IPv4 address of `host` in network byte order: host text starting with a
+// digit is taken as a dotted address, anything else is looked up by name.
+// False when it names no address. On Windows after tcp_startup.
+bool tcp_lookup(const char* host, std::uint32_t* address);
+// Connects to tcp_lookup(host) at `port`. 0 connected; -1 no socket; -2 the connection failed
 // (tcp_close has then been called on the new socket).
 int tcp_connect(const char* host, int port);
 // 0 when there is no socket or it was shut down and closed; -2 shutting down

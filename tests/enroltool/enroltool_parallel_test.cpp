@@ -189,6 +189,19 @@ TEST_F(ToolParallel, NoMaskUpdateIsLostWhenTwoReadersFinishAPersonTogether) {
   for (int p = 0; p < 6; ++p) EXPECT_EQ((1u << d) | (1u << e), store::db().persons[p].reader_mask()) << p;
 }
 
+// Two names of one device ("127.0.0.1" and "LocalHost") are one connection:
+// its readers take turns instead of opening it twice at once.
+TEST_F(ToolParallel, TwoNamesOfOneDeviceAreOneConnection) {
+  add_extra("Hall E", 1);
+  store::db().edit_reader = store::db().readers[add_extra("Hall F", 2)];
+  store::db().edit_reader.set_ip("LocalHost");
+  ASSERT_GT(store::rw_leser(store::kWrite), 0);
+  testsupport::store_person(testsupport::person("0000000001", "31", 1, 60));
+  const Outcome all = run("");
+  EXPECT_EQ(0, all.result.rc) << all.result.err;
+  EXPECT_TRUE(has(all.result.err, "summary: 2 readers on 1 connection,")) << all.result.err;
+}
+
 // On a terminal: one line per connection, rewritten in place, then the summary.
 TEST_F(ToolParallel, OnATerminalEachConnectionKeepsOneLine) {
   const int d = add_bus("Gate D", 4), e = add_extra("Hall E", 1);

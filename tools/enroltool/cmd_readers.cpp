@@ -300,19 +300,19 @@ int download(const Args& args) {
   // The person download adds the chosen persons without erasing the readers.
   const DownloadKind kind = some_persons ? DownloadKind::Persons : erase ? DownloadKind::Erase : DownloadKind::Bulk;
   const std::vector<int> persons = some_persons ? chosen : ops::persons_in_use();
+  if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
   const std::vector<Connection> connections = group_by_connection(readers);
   Progress progress(connections, readers, static_cast<int>(persons.size()), os::stderr_is_terminal());
   DownloadTotals totals;
   if (parallel == 1 || connections.size() == 1) {
-    if (platform::tcp_startup() != 0) return fail(kExitFailed, "the socket library did not start");
     totals = download_here(kind, readers, persons, &progress);
-    platform::tcp_cleanup();
   } else {
     totals = download_in_workers(kind, persons, connections, parallel, &progress);
     const ops::LoopPlan plan = download_plan(kind);
     if (totals.stored > 0 && plan.closing != ops::kNone)
       ui::message_box(ui::kNoWindow, res::text(plan.closing), res::text(plan.closing_caption), ui::kOk);
   }
+  platform::tcp_cleanup();
   progress.finish();
   options().box_line = nullptr;
   std::printf("persons stored: %d, failures: %d\n", totals.stored, totals.failures);

@@ -1,10 +1,12 @@
 #include "progress.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 #include "commands.h"
 #include "os.h"
+#include "platform/tcp.h"
 #include "store/store.h"
 
 namespace enroltool {
@@ -12,8 +14,16 @@ namespace {
 
 std::string connection_of(const store::Lesersatz& r) {
   if (r.verbindung() == 0) return "com " + std::to_string(r.com_port() + 1);
-  // Host names are the same whatever their case.
+  // Two names of one device ("localhost", "127.0.0.1") are one connection: a
+  // host that has an address is known by it. Otherwise names are the same
+  // whatever their case.
   std::string host = r.ip();
+  std::uint32_t address = 0;
+  if (platform::tcp_lookup(host.c_str(), &address)) {
+    const auto* b = reinterpret_cast<const unsigned char*>(&address);  // network byte order
+    host = std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
+           std::to_string(b[3]);
+  }
   for (char& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return "tcp " + term(host) + ":" + std::to_string(r.tcp_port());
 }

@@ -21,7 +21,8 @@ struct Connection {
 };
 
 // Groups reader slots by their connection, in the order of each connection's
-// first reader; within a connection the readers keep the order given.
+// first reader; within a connection the readers keep the order given. A host
+// is looked up (on Windows after platform::tcp_startup).
 std::vector<Connection> group_by_connection(const std::vector<int>& readers);
 
 // "reader 3 Gate D: check passed, 100 persons stored": what one reader did.

@@ -53,24 +53,29 @@ int tcp_startup() { return 0; }
 
 int tcp_cleanup() { return 0; }
 
-int tcp_connect(const char* host, int port) {
-  Connection& c = conn();
-  if (c.fd >= 0) ::close(c.fd);  // a socket the caller never closed
-  c.fd = -1;
-  in_addr_t address = INADDR_NONE;
-  bool resolved = false;
-  if (host && !std::isdigit(static_cast<unsigned char>(host[0]))) {
+bool tcp_lookup(const char* host, std::uint32_t* address) {
+  if (!host) return false;
+  if (!std::isdigit(static_cast<unsigned char>(host[0]))) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (::getaddrinfo(host, nullptr, &hints, &found) == 0 && found) {
-      address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-      resolved = true;
+      *address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
       ::freeaddrinfo(found);
+      return true;
     }
   }
-  if (!resolved && host) address = ::inet_addr(host);
+  *address = ::inet_addr(host);
+  return *address != INADDR_NONE;
+}
+
+int tcp_connect(const char* host, int port) {
+  Connection& c = conn();
+  if (c.fd >= 0) ::close(c.fd);  // a socket the caller never closed
+  c.fd = -1;
+  std::uint32_t address = INADDR_NONE;
+  const bool known = tcp_lookup(host, &address);
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return -1;
   c.fd = fd;
@@ -79,7 +84,7 @@ int tcp_connect(const char* host, int port) {
   sa.sin_family = AF_INET;
   sa.sin_port = htons(static_cast<std::uint16_t>(port));
   sa.sin_addr.s_addr = address;
-  bool ok = !fault::hit(fault::Op::TcpConnect) && address != INADDR_NONE &&
+  bool ok = !fault::hit(fault::Op::TcpConnect) && known &&
             ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
   if (!ok) {
     tcp_close();

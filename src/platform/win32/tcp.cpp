@@ -15,7 +15,6 @@ namespace {
 struct Connection {
   SOCKET sock = 0;    // kept after closing until the next connect
   bool live = false;  // the socket is still ours to shut down and close
-  hostent* host = nullptr;
   sockaddr_in address{};
 };
 
@@ -56,10 +55,21 @@ int tcp_cleanup() {
   return 0;
 }
 
+bool tcp_lookup(const char* host, std::uint32_t* address) {
+  if (!host) return false;
+  if (!std::isdigit(static_cast<unsigned char>(host[0]))) {
+    const hostent* found = gethostbyname(host);
+    if (found && found->h_addrtype == AF_INET && found->h_addr_list && found->h_addr_list[0]) {
+      std::memcpy(address, found->h_addr_list[0], sizeof *address);
+      return true;
+    }
+  }
+  *address = inet_addr(host);
+  return *address != INADDR_NONE;
+}
+
 int tcp_connect(const char* host, int port) {
   Connection& c = conn();
-  c.host = nullptr;
-  if (host && !std::isdigit(static_cast<unsigned char>(host[0]))) c.host = gethostbyname(host);
   c.address = sockaddr_in{};
   SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
   if (s == INVALID_SOCKET) return -1;
@@ -67,10 +77,9 @@ int tcp_connect(const char* host, int port) {
   c.live = true;
   c.address.sin_family = AF_INET;
   c.address.sin_port = htons(static_cast<u_short>(port));
-  if (c.host && c.host->h_addr_list && c.host->h_addr_list[0])
-    std::memcpy(&c.address.sin_addr, c.host->h_addr_list[0], sizeof c.address.sin_addr);
-  else
-    c.address.sin_addr.s_addr = inet_addr(host ? host : "");
+  std::uint32_t address = INADDR_NONE;
+  tcp_lookup(host, &address);
+  c.address.sin_addr.s_addr = address;
   if (fault::hit(fault::Op::TcpConnect) ||
       connect(s, reinterpret_cast<sockaddr*>(&c.address), sizeof c.address) != 0) {
     tcp_close();
