@@ -2,6 +2,8 @@
 // checked first; the six files and the ledger of unfinished removals are then
 // written beside the ones they replace and put into place together as one
 // change (store/commit.h), and only then do the tables in memory change.
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -77,6 +79,49 @@ void mark_restored(const BackupImage& img, store::Ledger& l) {
     l.head.set_reason(i, store::EraseReason::Restore);
     l.head.set_datum(i, now);
   }
+}
+
+// The device a reader record names: its connection and bus address.
+bool same_device(const store::Lesersatz& x, const store::Lesersatz& y) {
+  if (x.verbindung() != y.verbindung() || x.bus_address() != y.bus_address()) return false;
+  if (x.verbindung() == 0) return x.com_port() == y.com_port();
+  if (x.tcp_port() != y.tcp_port()) return false;
+  const std::string a = x.ip(), b = y.ip();
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char p, char q) {
+           return std::tolower(static_cast<unsigned char>(p)) == std::tolower(static_cast<unsigned char>(q));
+         });
+}
+
+// The readers in use now that the backup does not name: nothing will erase
+// them after the restore, so the operator is told which they are.
+std::vector<store::Lesersatz> left_out(const BackupImage& img) {
+  std::vector<store::Lesersatz> out;
+  for (const store::Lesersatz& now : store::db().readers) {
+    if (!now.used()) continue;
+    bool named = false;
+    for (const store::Lesersatz& kept : img.readers) named = named || (kept.used() && same_device(now, kept));
+    if (!named) out.push_back(now);
+  }
+  return out;
+}
+
+// "Gate D (10.0.0.5:10001, address 04)" / "(COM 03, ...)".
+std::string device_text(const store::Lesersatz& r) {
+  const std::string where = r.verbindung() == 0 ? res::format(res::VW_COM_PORT, r.com_port() + 1)
+                                                : r.ip() + ":" + std::to_string(r.tcp_port());
+  return res::format(res::RV_LEFT_OUT_READER, r.name().c_str(), where.c_str(), r.bus_address() + 1);
+}
+
+void report_left_out(const std::vector<store::Lesersatz>& readers, ui::Window owner) {
+  if (readers.empty()) return;
+  std::string lines;
+  for (const store::Lesersatz& r : readers) {
+    const std::string what = device_text(r);
+    diag::log_line("Widerruf  - %s", res::format(res::RVL_LEFT_OUT, what.c_str()).c_str());
+    lines += what + "\r\n";
+  }
+  box(owner, res::text(res::RV_LEFT_OUT_HEAD) + lines + res::text(res::RV_LEFT_OUT_TODO), res::CAP_INFO,
+      ui::kOk);
 }
 
 // Writes the whole database beside the files in use and puts it into place.
@@ -232,12 +277,14 @@ int restore(const std::string& path, const Hooks& hooks) {
   // About 230 KB: on the heap.
   auto ledger = std::make_unique<store::Ledger>();
   mark_restored(*img, *ledger);
+  const std::vector<store::Lesersatz> forgotten = left_out(*img);
   rc = write_database(*img, out, *ledger, progress);
   if (rc != 0) {
     before.put_back();
     return rc;
   }
   take_over(*img, out, *ledger, backup_password, before);
+  report_left_out(forgotten, hooks.owner);
   return 1;
 }
 

@@ -182,16 +182,25 @@ TEST_F(Revocation, ARestoreMarksEveryReaderUntilItIsErased) {
   const std::string file = dir.file("all.bak"), card = "0000000000000004A1B2";
   ASSERT_TRUE(ops::take_start(ops::kBackup, file, card));
   ASSERT_EQ(1, ops::backup_restore(ops::kBackup, file));
-  // Someone made after the backup reaches a reader.
+  // Someone made after the backup reaches a reader, and a reader added since
+  // holds him too: the restored database does not know that reader at all.
   const int later = store_person(person("0000000009", "0000000019", 1));
-  ASSERT_EQ(1, ops::run_reader_loop(ops::persons_plan(), {a}, {later - 1}, {}).stored);
+  const int added = readers.add_reader("Hall E", 3);
+  ASSERT_EQ(2, ops::run_reader_loop(ops::persons_plan(), {a, added}, {later - 1}, {}).stored);
   const store::UserId later_id = id_of(later);
 
   ops::Hooks hooks;
   hooks.read_transponder = [card](std::string* number) { return *number = card, 1; };
+  hl::clear_boxes();
   hl::script_answer(ui::kIdYes);  // restore it
   hl::script_answer(ui::kIdNo);   // keep the password
   ASSERT_EQ(1, ops::backup_restore(ops::kRestore, file, hooks));
+  // Only the added reader is named, by its connection and bus address.
+  ASSERT_FALSE(hl::boxes().empty());
+  const std::string told = hl::boxes().back().text;
+  EXPECT_NE(std::string::npos, told.find(":\r\n\r\nHall E (127.0.0.1:" + std::to_string(store::db().readers[a].tcp_port()) +
+                                          ", address 03)\r\n\r\nEnter each")) << told;
+  EXPECT_EQ(std::string::npos, told.find("Door")) << told;
   restart();
   for (int slot : {a, b, d}) EXPECT_EQ(store::EraseReason::Restore, store::db().ledger.head.reason(slot));
   EXPECT_EQ("3 readers to clean", ops::cleaning_status());
